@@ -1,0 +1,21 @@
+// The parameters of the library's one curve.
+#pragma once
+
+#include <cstdint>
+
+#include "vessa.h"
+
+namespace vessa {
+
+inline constexpr int64_t kCurveA = 1;
+inline constexpr int64_t kCurveB = 1;
+inline constexpr int64_t kCurveP = 99991;
+inline constexpr int64_t kCurveH = 1;
+inline constexpr int64_t kCurveOrder = 99919;  // as ecc_new counts it
+inline constexpr EccPoint kBasePoint{2617, 5304};
+
+// The order of G counted by stepping the chain G, 2G, ... until its x is -1.
+// `curve` supplies a and p (n is not read).
+int64_t CountBasePointOrder(const EccCurve &curve) noexcept;
+
+}  // namespace vessa

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "vessa.h"
+TEST(SmokeApi, Builds) { SUCCEED(); }

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "curve/point_arith.h"
+TEST(Smoke, Builds) { SUCCEED(); }
