@@ -1,0 +1,40 @@
+#include "encryption/decrypt_text.h"
+
+#include <cstddef>
+
+#include "encryption/decrypt_value.h"
+#include "encryption/string_ciphertext.h"
+
+namespace vessa {
+
+int32_t DecryptedTextLength(int32_t count, int32_t capacity) noexcept {
+    constexpr auto kEntry = static_cast<int32_t>(kEntrySize);
+    if (count % kEntry != 0) {
+        return kCountNotWholeEntries;
+    }
+    int32_t length = count / kEntry;
+    if (length < 0) {
+        length = 0;
+    }
+    if (length >= capacity) {
+        return kTextBufferTooSmall;
+    }
+    return length;
+}
+
+int32_t DecryptText(const EccCurve &curve, int64_t d, const uint8_t *ciphertext, int32_t count,
+                    char *out, int32_t capacity) noexcept {
+    const int32_t length = DecryptedTextLength(count, capacity);
+    if (length < 0) {
+        return length;
+    }
+    const auto n = static_cast<std::size_t>(length);
+    for (std::size_t i = 0; i < n; ++i) {
+        const EccCiphertext entry = LoadEntry(ciphertext + i * kEntrySize);
+        out[i] = static_cast<char>(DecryptValue(curve, d, entry.point, entry.masked));
+    }
+    out[n] = '\0';
+    return length;
+}
+
+}  // namespace vessa

@@ -1,0 +1,54 @@
+// Encryption of one byte value: R = k*G and masked = |S.x| * value, S = k*Q.
+#pragma once
+
+#include <cstdint>
+
+#include "curve/guarded_division.h"
+#include "curve/int64_arith.h"
+#include "curve/point_arith.h"
+#include "encryption/mask_factor.h"
+#include "random/random_range.h"
+#include "support/secure_wipe.h"
+#include "vessa.h"
+
+namespace vessa {
+
+// How many scalars are drawn at most while S.x is congruent to 0 modulo p.
+// A curve point leaves that case after one redraw with overwhelming odds;
+// the bound only matters for hand-made points off the curve (such as (0, 0)
+// or (0, -1)) for which every scalar gives x = 0.
+inline constexpr int kMaxScalarDraws = 64;
+
+// True when the shared point would mask every value to a multiple of p, so
+// that a decryptor dividing by its x (0, or p stored for 0) cannot recover it.
+inline bool MaskLosesValue(const EccCurve &curve, const EccPoint &shared) noexcept {
+    return GuardedRem(shared.x, curve.p) == 0;
+}
+
+// Encrypts `value` under the public point q with scalars from `rng`, drawn
+// uniformly from [n/7, n). A scalar whose shared point has x congruent to 0
+// is redrawn, up to kMaxScalarDraws draws; after that the last one is used.
+template <WordSource Source>
+EccCiphertext EncryptValue(const EccCurve &curve, EccPoint q, uint8_t value,
+                           Source &rng) noexcept {
+    const int64_t low = GuardedDiv(curve.n, 7);
+    int64_t k = 0;
+    EccPoint shared{};
+    for (int draw = 0; draw < kMaxScalarDraws; ++draw) {
+        k = RandomRange(rng, low, curve.n);
+        shared = ScalarMultiply(curve, k, q);
+        if (!MaskLosesValue(curve, shared)) {
+            break;
+        }
+    }
+    const EccCiphertext result{ScalarMultiply(curve, k, curve.g),
+                               WrappingMul(MaskFactor(shared), int64_t{value})};
+    SecureWipeObject(k);
+    SecureWipeObject(shared);
+    return result;
+}
+
+// As above, with the calling thread's generator.
+EccCiphertext EncryptValue(const EccCurve &curve, EccPoint q, uint8_t value) noexcept;
+
+}  // namespace vessa
