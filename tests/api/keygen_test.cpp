@@ -1,0 +1,142 @@
+// Key generation through the exported functions.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "api_helpers.h"
+#include "vessa.h"
+
+namespace {
+
+using vessa_test::PackPrivate;
+
+constexpr char kCanary = '#';
+
+class KeyGeneration : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { curve_ = ecc_new(); }
+    static void TearDownTestSuite() {
+        ecc_destroy(curve_);
+        curve_ = nullptr;
+    }
+    static const EccCurve *curve() { return curve_; }
+
+    static EccPoint PublicOf(const std::string &priv) {
+        char pub[VESSA_KEY_TEXT_SIZE];
+        EXPECT_EQ(ecc_generate_public(curve_, priv.c_str(), pub, sizeof(pub)), VESSA_KEY_TEXT_LEN);
+        EccPoint q{0, 0};
+        EXPECT_EQ(resolve_public(pub, &q.x, &q.y), 0);
+        return q;
+    }
+
+private:
+    static inline EccCurve *curve_ = nullptr;
+};
+
+TEST_F(KeyGeneration, PublicKeysOfChosenScalars) {
+    struct Case {
+        int64_t d;
+        EccPoint q;
+        const char *shows;
+    };
+    const Case cases[] = {
+        {14274, {54539, 9345}, "smallest generated scalar"},
+        {2, {99664, 35140}, "doubling"},
+        {1, {2617, 5304}, "d = 1 is G"},
+        {0, {2617, 5304}, "d = 0 is G"},
+        {-5, {2617, 5304}, "negative d is G"},
+        {std::numeric_limits<int64_t>::min(), {2617, 5304}, "most negative d is G"},
+        {99919, {-1, -1}, "d = n is the point at infinity"},
+        {99920, {2617, 5304}, "d = n + 1 reduces to 1"},
+        {99919 + 14274, {54539, 9345}, "d > n reduces modulo n"},
+    };
+    for (const Case &c : cases) {
+        const EccPoint q = PublicOf(PackPrivate(c.d));
+        EXPECT_EQ(q.x, c.q.x) << c.shows;
+        EXPECT_EQ(q.y, c.q.y) << c.shows;
+    }
+}
+
+TEST_F(KeyGeneration, GeneratedScalarsStayInTheirRange) {
+    int64_t lowest = std::numeric_limits<int64_t>::max();
+    int64_t highest = std::numeric_limits<int64_t>::min();
+    for (int i = 0; i < 3000; ++i) {
+        char buf[VESSA_KEY_TEXT_SIZE];
+        ASSERT_EQ(ecc_generate_private(curve(), buf, sizeof(buf)), VESSA_KEY_TEXT_LEN);
+        int64_t d = 0;
+        ASSERT_EQ(resolve_private(buf, &d), 0);
+        ASSERT_GE(d, 14274);
+        ASSERT_LE(d, 99918);
+        lowest = std::min(lowest, d);
+        highest = std::max(highest, d);
+    }
+    // 3000 uniform draws over 85645 values: spread over most of the range.
+    EXPECT_LT(lowest, 14274 + 2000);
+    EXPECT_GT(highest, 99918 - 2000);
+}
+
+TEST_F(KeyGeneration, GeneratedPublicKeysLieOnTheCurve) {
+    for (int i = 0; i < 10; ++i) {
+        const vessa_test::KeyPair pair = vessa_test::GenerateKeyPair(curve());
+        ASSERT_EQ(pair.pub.size(), 344u);
+        int64_t x = 0;
+        int64_t y = 0;
+        ASSERT_EQ(resolve_public(pair.pub.c_str(), &x, &y), 0);
+        ASSERT_GE(x, 0);
+        ASSERT_GE(y, 0);
+        const int64_t p = 99991;
+        EXPECT_EQ(y * y % p, ((x * x % p) * x + x + 1) % p) << x << "," << y;
+    }
+}
+
+TEST_F(KeyGeneration, TwoGeneratedTextsDiffer) {
+    char a[VESSA_KEY_TEXT_SIZE];
+    char b[VESSA_KEY_TEXT_SIZE];
+    ASSERT_EQ(ecc_generate_private(curve(), a, sizeof(a)), VESSA_KEY_TEXT_LEN);
+    ASSERT_EQ(ecc_generate_private(curve(), b, sizeof(b)), VESSA_KEY_TEXT_LEN);
+    EXPECT_NE(std::string(a), std::string(b));
+    // The same scalar packed twice differs too.
+    const std::string priv = PackPrivate(20000);
+    char p[VESSA_KEY_TEXT_SIZE];
+    char q[VESSA_KEY_TEXT_SIZE];
+    ASSERT_EQ(ecc_generate_public(curve(), priv.c_str(), p, sizeof(p)), VESSA_KEY_TEXT_LEN);
+    ASSERT_EQ(ecc_generate_public(curve(), priv.c_str(), q, sizeof(q)), VESSA_KEY_TEXT_LEN);
+    EXPECT_NE(std::string(p), std::string(q));
+}
+
+TEST_F(KeyGeneration, CapacityIsTestedByPacking) {
+    const std::string priv = PackPrivate(14274);
+    for (const int32_t len : {345, 344, 1, 0, -1, std::numeric_limits<int32_t>::min()}) {
+        std::string a(400, kCanary);
+        std::string b(400, kCanary);
+        const int32_t ra = ecc_generate_private(curve(), a.data(), len);
+        const int32_t rb = ecc_generate_public(curve(), priv.c_str(), b.data(), len);
+        if (len >= 345) {
+            EXPECT_EQ(ra, 344);
+            EXPECT_EQ(rb, 344);
+            EXPECT_EQ(a[344], '\0');
+            EXPECT_EQ(b[344], '\0');
+            EXPECT_EQ(a.substr(345), std::string(55, kCanary));
+            EXPECT_EQ(b.substr(345), std::string(55, kCanary));
+        } else {
+            EXPECT_EQ(ra, -1) << len;
+            EXPECT_EQ(rb, -1) << len;
+            EXPECT_EQ(a, std::string(400, kCanary)) << len;
+            EXPECT_EQ(b, std::string(400, kCanary)) << len;
+        }
+    }
+}
+
+TEST_F(KeyGeneration, MalformedPrivateTextIsPassedThrough) {
+    const std::string good = PackPrivate(14274);
+    for (const std::string &priv : {std::string(), good + "\n", good.substr(0, 341),
+                                    good.substr(0, 100) + "-" + good.substr(101)}) {
+        std::string buf(400, kCanary);
+        EXPECT_EQ(ecc_generate_public(curve(), priv.c_str(), buf.data(), VESSA_KEY_TEXT_SIZE), -1);
+        EXPECT_EQ(buf, std::string(400, kCanary));
+    }
+}
+
+}  // namespace
