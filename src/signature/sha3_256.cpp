@@ -1,5 +1,7 @@
 #include "signature/sha3_256.h"
 
+#include "support/little_endian.h"
+
 namespace vessa {
 namespace {
 
@@ -66,14 +68,6 @@ void XorByte(std::array<uint64_t, 25> &lanes, size_t index, uint8_t byte) noexce
     lanes[index / 8] ^= static_cast<uint64_t>(byte) << (8U * (index % 8));
 }
 
-uint64_t LoadLittleEndian64(const uint8_t *p) noexcept {
-    uint64_t v = 0;
-    for (unsigned i = 0; i < 8; ++i) {
-        v |= static_cast<uint64_t>(p[i]) << (8U * i);
-    }
-    return v;
-}
-
 }  // namespace
 
 void Sha3_256::Absorb(const uint8_t *data, size_t size) noexcept {
@@ -90,7 +84,7 @@ void Sha3_256::Absorb(const uint8_t *data, size_t size) noexcept {
     // Whole blocks, a lane at a time.
     while (size >= kRate) {
         for (size_t lane = 0; lane < kRate / 8; ++lane) {
-            lanes_[lane] ^= LoadLittleEndian64(data + 8 * lane);
+            lanes_[lane] ^= LoadLittleEndian<uint64_t>(data + 8 * lane);
         }
         KeccakF1600(lanes_);
         data += kRate;
@@ -108,8 +102,8 @@ Sha3_256::Digest Sha3_256::Finish() noexcept {
     XorByte(lanes_, kRate - 1, 0x80);
     KeccakF1600(lanes_);
     Digest digest{};
-    for (size_t i = 0; i < kDigestSize; ++i) {
-        digest[i] = static_cast<uint8_t>(lanes_[i / 8] >> (8U * (i % 8)));
+    for (size_t lane = 0; lane < kDigestSize / 8; ++lane) {
+        StoreLittleEndian(lanes_[lane], digest.data() + 8 * lane);
     }
     return digest;
 }
