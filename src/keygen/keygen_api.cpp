@@ -1,5 +1,6 @@
 // Exported key-generation functions. Both end in the exported packing
-// functions and return their result unchanged.
+// functions and return their result unchanged. A null curve is outside the
+// contract and answered with -1.
 #include "keygen/key_generation.h"
 #include "random/thread_rng.h"
 #include "support/secure_wipe.h"
@@ -8,6 +9,9 @@
 extern "C" {
 
 int32_t ecc_generate_private(const EccCurve *curve, char *buf, int32_t len) {
+    if (curve == nullptr) {
+        return -1;
+    }
     int64_t d = 0;
     {
         auto rng = vessa::thread_rng();
@@ -24,6 +28,10 @@ int32_t ecc_generate_public(const EccCurve *curve, const char *priv, char *buf, 
     const int32_t rc = resolve_private(priv, &d);
     if (rc < 0) {
         return rc;
+    }
+    if (curve == nullptr) {
+        vessa::SecureWipeObject(d);
+        return -1;
     }
     const EccPoint q = vessa::DerivePublicKey(*curve, d);
     vessa::SecureWipeObject(d);

@@ -26,17 +26,6 @@ size_t BoundedLength(const char *text, size_t limit) noexcept {
     return length;
 }
 
-template <typename Store>
-bool PackKey(KeyKind kind, Store store, char *buf, int32_t capacity) noexcept {
-    KeyBlock block;
-    store(block);
-    auto rng = thread_rng();
-    DrawFiller(rng, block, kind);
-    const bool written = WriteKeyText(block, buf, capacity);
-    SecureWipeObject(block);
-    return written;
-}
-
 }  // namespace
 
 bool WriteKeyText(const KeyBlock &block, char *buf, int32_t capacity) noexcept {
@@ -70,19 +59,13 @@ bool ReadKeyText(const char *text, KeyBlock &block) noexcept {
 }
 
 bool PackPrivateKey(int64_t d, char *buf, int32_t capacity) noexcept {
-    return PackKey(
-        KeyKind::kPrivate, [d](KeyBlock &block) { StoreInt64(block, kFirstKeyOffset, d); }, buf,
-        capacity);
+    auto rng = thread_rng();
+    return PackPrivateKey(rng, d, buf, capacity);
 }
 
 bool PackPublicKey(EccPoint q, char *buf, int32_t capacity) noexcept {
-    return PackKey(
-        KeyKind::kPublic,
-        [q](KeyBlock &block) {
-            StoreInt64(block, kFirstKeyOffset, q.x);
-            StoreInt64(block, kSecondKeyOffset, q.y);
-        },
-        buf, capacity);
+    auto rng = thread_rng();
+    return PackPublicKey(rng, q, buf, capacity);
 }
 
 std::optional<int64_t> UnpackPrivateKey(const char *text) noexcept {

@@ -11,6 +11,8 @@
 #include <optional>
 
 #include "keytext/key_block.h"
+#include "random/random_range.h"
+#include "support/secure_wipe.h"
 #include "vessa.h"
 
 namespace vessa {
@@ -26,9 +28,35 @@ bool WriteKeyText(const KeyBlock &block, char *buf, int32_t capacity) noexcept;
 // malformation; block may then be partly written (callers read into scratch).
 bool ReadKeyText(const char *text, KeyBlock &block) noexcept;
 
-// Pack a key with fresh filler from the calling thread's generator. The
-// filler is drawn before the capacity is tested, so the generator advances
-// even when the result is false (capacity below 345, buf untouched).
+// Packs a block that holds a key of `kind` (all other bytes zero): draws
+// its filler from source, then writes the text. The filler is drawn before
+// the capacity is tested, so the source advances even when the result is
+// false (capacity below 345, buf untouched). The block is wiped.
+template <WordSource Source>
+bool PackKeyBlock(Source &source, KeyBlock &block, KeyKind kind, char *buf,
+                  int32_t capacity) noexcept {
+    DrawFiller(source, block, kind);
+    const bool written = WriteKeyText(block, buf, capacity);
+    SecureWipeObject(block);
+    return written;
+}
+
+template <WordSource Source>
+bool PackPrivateKey(Source &source, int64_t d, char *buf, int32_t capacity) noexcept {
+    KeyBlock block;
+    StoreInt64(block, kFirstKeyOffset, d);
+    return PackKeyBlock(source, block, KeyKind::kPrivate, buf, capacity);
+}
+
+template <WordSource Source>
+bool PackPublicKey(Source &source, EccPoint q, char *buf, int32_t capacity) noexcept {
+    KeyBlock block;
+    StoreInt64(block, kFirstKeyOffset, q.x);
+    StoreInt64(block, kSecondKeyOffset, q.y);
+    return PackKeyBlock(source, block, KeyKind::kPublic, buf, capacity);
+}
+
+// The same, with filler from the calling thread's generator.
 bool PackPrivateKey(int64_t d, char *buf, int32_t capacity) noexcept;
 bool PackPublicKey(EccPoint q, char *buf, int32_t capacity) noexcept;
 

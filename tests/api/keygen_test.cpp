@@ -139,4 +139,15 @@ TEST_F(KeyGeneration, MalformedPrivateTextIsPassedThrough) {
     }
 }
 
+TEST_F(KeyGeneration, NullPointersAreAnsweredWithMinusOne) {
+    const std::string priv = PackPrivate(14274);
+    std::string buf(400, kCanary);
+    EXPECT_EQ(ecc_generate_private(nullptr, buf.data(), VESSA_KEY_TEXT_SIZE), -1);
+    EXPECT_EQ(ecc_generate_public(nullptr, priv.c_str(), buf.data(), VESSA_KEY_TEXT_SIZE), -1);
+    EXPECT_EQ(ecc_generate_public(curve(), nullptr, buf.data(), VESSA_KEY_TEXT_SIZE), -1);
+    EXPECT_EQ(buf, std::string(400, kCanary));
+    EXPECT_EQ(ecc_generate_private(curve(), nullptr, VESSA_KEY_TEXT_SIZE), -1);
+    EXPECT_EQ(ecc_generate_public(curve(), priv.c_str(), nullptr, VESSA_KEY_TEXT_SIZE), -1);
+}
+
 }  // namespace

@@ -121,3 +121,22 @@ TEST(KeyTextCrossKind, PublicTextReadAsPrivateYieldsX) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(KeyTextNullPointers, AreAnsweredWithMinusOne) {
+    const std::string text = vessa_test::PackPrivate(5);
+    int64_t a = 1;
+    int64_t b = 2;
+    EXPECT_EQ(package_private(5, nullptr, VESSA_KEY_TEXT_SIZE), -1);
+    EXPECT_EQ(package_public(point_new(1, 2), nullptr, VESSA_KEY_TEXT_SIZE), -1);
+    EXPECT_EQ(resolve_private(nullptr, &a), -1);
+    EXPECT_EQ(resolve_private(text.c_str(), nullptr), -1);
+    EXPECT_EQ(resolve_public(nullptr, &a, &b), -1);
+    EXPECT_EQ(resolve_public(text.c_str(), nullptr, &b), -1);
+    EXPECT_EQ(resolve_public(text.c_str(), &a, nullptr), -1);
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, 2);
+}
+
+}  // namespace
