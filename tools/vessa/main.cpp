@@ -1,19 +1,135 @@
-// vessa: command-line front end of libvessa.
-#include <cinttypes>
+// vessa: the command-line front end of libvessa.
 #include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
 
-#include "vessa.h"
+#include "arg_parser.h"
+#include "commands.h"
+#include "file_io.h"
+#include "tool_error.h"
 
-int main() {
-    EccCurve *curve = ecc_new();
-    if (curve == nullptr) {
-        std::fprintf(stderr, "vessa: out of memory\n");
-        return 1;
+namespace vessa_tool {
+
+std::span<const Command> AllCommands() {
+    static const Command commands[] = {
+        {KeygenSpec(), RunKeygen},   {PubkeySpec(), RunPubkey},   {SignSpec(), RunSign},
+        {VerifySpec(), RunVerify},   {EncryptSpec(), RunEncrypt}, {DecryptSpec(), RunDecrypt},
+        {BenchSpec(), RunBenchCommand}, {DemoSpec(), RunDemo},
+    };
+    return commands;
+}
+
+std::string RequiredValue(const ParsedArgs &args, const CommandSpec &spec,
+                          std::string_view option) {
+    std::optional<std::string> value = args.Value(option);
+    if (!value) {
+        for (const OptionSpec &known : spec.options) {
+            if (known.name == option) {
+                throw UsageError("missing --" + std::string(option) + " " +
+                                 std::string(known.value_name));
+            }
+        }
+        throw UsageError("missing --" + std::string(option));
     }
-    std::printf("curve y^2 = x^3 + %" PRId64 "x + %" PRId64 " mod %" PRId64 "\n", curve->a, curve->b,
-                curve->p);
-    std::printf("base point (%" PRId64 ", %" PRId64 "), order %" PRId64 ", cofactor %" PRId64 "\n",
-                curve->g.x, curve->g.y, curve->n, curve->h);
-    ecc_destroy(curve);
-    return 0;
+    return *value;
+}
+
+namespace {
+
+std::string Overview() {
+    std::string text =
+        "usage: vessa COMMAND [OPTIONS]\n"
+        "\n"
+        "Keys, signatures and encryption on libvessa's small curve (a toy: as strong as a\n"
+        "17-bit discrete logarithm; for teaching and testing, never for real secrets).\n"
+        "\n"
+        "commands:\n";
+    for (const Command &command : AllCommands()) {
+        std::string name(command.spec.name);
+        text += "  " + name + std::string(10 - name.size(), ' ') +
+                std::string(command.spec.summary) + "\n";
+    }
+    text +=
+        "\n"
+        "Run 'vessa COMMAND --help' for the options of a command.\n"
+        "Exit status: 0 success, 1 an invalid signature (verify), 2 a usage error or\n"
+        "malformed input.\n";
+    return text;
+}
+
+const Command *FindCommand(std::string_view name) {
+    for (const Command &command : AllCommands()) {
+        if (command.spec.name == name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+int Fail(std::string_view prefix, const ToolError &error, bool usage) {
+    std::string line = std::string(prefix) + ": " + error.what();
+    if (usage) {
+        line += " (see '" + std::string(prefix) + " --help')";
+    }
+    std::fprintf(stderr, "%s\n", line.c_str());
+    return error.exit_status();
+}
+
+int Main(std::span<const std::string_view> args) {
+    if (args.empty()) {
+        std::fprintf(stderr, "%s", Overview().c_str());
+        return kExitUsage;
+    }
+    std::string_view first = args[0];
+    if (first == "-h" || first == "--help" || (first == "help" && args.size() == 1)) {
+        WriteOutput(std::nullopt, Overview(), false);
+        return kExitOk;
+    }
+    if (first == "--version") {
+        WriteOutput(std::nullopt, "vessa " VESSA_TOOL_VERSION "\n", false);
+        return kExitOk;
+    }
+    if (first == "help") {
+        const Command *command = FindCommand(args[1]);
+        if (command == nullptr || args.size() > 2) {
+            return Fail("vessa", UsageError("no such command '" + std::string(args[1]) + "'"),
+                        true);
+        }
+        WriteOutput(std::nullopt, HelpText(command->spec), false);
+        return kExitOk;
+    }
+    const Command *command = FindCommand(first);
+    if (command == nullptr) {
+        return Fail("vessa", UsageError("unknown command '" + std::string(first) + "'"), true);
+    }
+    std::string prefix = "vessa " + std::string(first);
+    try {
+        ParsedArgs parsed = ParseArgs(command->spec, args.subspan(1));
+        if (parsed.help_requested) {
+            WriteOutput(std::nullopt, HelpText(command->spec), false);
+            return kExitOk;
+        }
+        return command->run(parsed);
+    } catch (const UsageError &error) {
+        return Fail(prefix, error, true);
+    } catch (const ToolError &error) {
+        return Fail(prefix, error, false);
+    }
+}
+
+}  // namespace
+}  // namespace vessa_tool
+
+int main(int argc, char **argv) {
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    try {
+        return vessa_tool::Main(args);
+    } catch (const vessa_tool::ToolError &error) {
+        std::fprintf(stderr, "vessa: %s\n", error.what());
+        return error.exit_status();
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "vessa: %s\n", error.what());
+        return vessa_tool::kExitUsage;
+    }
 }

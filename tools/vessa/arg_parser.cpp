@@ -1,0 +1,113 @@
+#include "arg_parser.h"
+
+#include <algorithm>
+
+#include "tool_error.h"
+
+namespace vessa_tool {
+
+std::optional<std::string> ParsedArgs::Value(std::string_view option) const {
+    auto it = values_.find(std::string(option));
+    if (it == values_.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+namespace {
+
+const OptionSpec *FindOption(const CommandSpec &spec, std::string_view name) {
+    auto it = std::find_if(spec.options.begin(), spec.options.end(),
+                           [name](const OptionSpec &option) { return option.name == name; });
+    return it == spec.options.end() ? nullptr : &*it;
+}
+
+}  // namespace
+
+ParsedArgs ParseArgs(const CommandSpec &spec, std::span<const std::string_view> args) {
+    ParsedArgs parsed;
+    bool options_ended = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        if (!options_ended && (arg == "-h" || arg == "--help")) {
+            parsed.help_requested = true;
+            return parsed;
+        }
+        if (!options_ended && arg == "--") {
+            options_ended = true;
+            continue;
+        }
+        // A lone "-" is an ordinary argument (conventionally standard input).
+        if (options_ended || arg.size() < 2 || arg[0] != '-') {
+            if (parsed.positionals.size() >= spec.max_positionals) {
+                throw UsageError(spec.max_positionals == 0
+                                     ? "unexpected argument '" + std::string(arg) + "'"
+                                     : "too many arguments (at '" + std::string(arg) + "')");
+            }
+            parsed.positionals.emplace_back(arg);
+            continue;
+        }
+        if (arg.substr(0, 2) != "--") {
+            throw UsageError("unknown option '" + std::string(arg) + "'");
+        }
+        std::string_view body = arg.substr(2);
+        std::optional<std::string_view> inline_value;
+        if (size_t eq = body.find('='); eq != std::string_view::npos) {
+            inline_value = body.substr(eq + 1);
+            body = body.substr(0, eq);
+        }
+        const OptionSpec *option = FindOption(spec, body);
+        if (option == nullptr) {
+            throw UsageError("unknown option '--" + std::string(body) + "'");
+        }
+        if (parsed.Has(body)) {
+            throw UsageError("option '--" + std::string(body) + "' given twice");
+        }
+        std::string value;
+        if (option->value_name.empty()) {
+            if (inline_value) {
+                throw UsageError("option '--" + std::string(body) + "' takes no value");
+            }
+        } else if (inline_value) {
+            value = *inline_value;
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            throw UsageError("option '--" + std::string(body) + "' needs a value (" +
+                             std::string(option->value_name) + ")");
+        }
+        parsed.values_.emplace(std::string(body), std::move(value));
+    }
+    return parsed;
+}
+
+std::string HelpText(const CommandSpec &spec) {
+    std::string text = "usage: vessa " + std::string(spec.name);
+    if (!spec.usage.empty()) {
+        text += " " + std::string(spec.usage);
+    }
+    text += "\n\n" + std::string(spec.summary) + "\n";
+    if (!spec.description.empty()) {
+        text += "\n" + std::string(spec.description) + "\n";
+    }
+    text += "\noptions:\n";
+    std::vector<std::pair<std::string, std::string_view>> rows;
+    for (const OptionSpec &option : spec.options) {
+        std::string left = "--" + std::string(option.name);
+        if (!option.value_name.empty()) {
+            left += " " + std::string(option.value_name);
+        }
+        rows.emplace_back(std::move(left), option.help);
+    }
+    rows.emplace_back("-h, --help", "show this help and exit");
+    size_t width = 0;
+    for (const auto &row : rows) {
+        width = std::max(width, row.first.size());
+    }
+    for (const auto &[left, help] : rows) {
+        text += "  " + left + std::string(width - left.size() + 2, ' ') + std::string(help) + "\n";
+    }
+    return text;
+}
+
+}  // namespace vessa_tool
