@@ -160,30 +160,38 @@ VESSA_API int32_t verify_from_hex_string(const EccCurve *curve, const char *pub,
 /* ----------------------------------------------------------------------- */
 /* Encryption                                                               */
 
-/** Encrypts one byte value under the public key text pub. Returns 0 with
- *  *out filled, or -1 for a malformed key text (*out untouched). */
+/** Encrypts one byte value under the public key text pub, with a fresh
+ *  random scalar on every call. Returns 0 with *out filled, or the negative
+ *  result of resolve_public (-1 for a malformed key text; *out untouched).
+ *  Every ciphertext made under a curve point decrypts to its value with the
+ *  matching private key. */
 VESSA_API int32_t encrypt(const EccCurve *curve, const char *pub, uint8_t value,
                           EccCiphertext *out);
 
 /** Decrypts one ciphertext with the private key text priv. Returns 0 with the
- *  value in *value, or -1 for a malformed key text (*value untouched). A
- *  wrong key is not detected: the call succeeds with a wrong value. */
+ *  value in *value, or the negative result of resolve_private (-1 for a
+ *  malformed key text; *value untouched). A wrong key or damaged ciphertext
+ *  is not detected: the call succeeds with a wrong value. No ciphertext,
+ *  whatever its contents, stops the process. */
 VESSA_API int32_t decrypt(const EccCurve *curve, const char *priv, uint8_t *value,
                           EccCiphertext ct);
 
 /** Encrypts the bytes of text before its NUL, 12 bytes of ciphertext per
  *  byte, into out. Returns the number of bytes written (12 * length); -1 for
- *  a malformed key text; -2 when bit 15 (0x8000) of the length is set; -4
- *  when 12 * length exceeds capacity. Nothing is written on failure, and
- *  never more than 12 * length bytes. */
+ *  a malformed key text; -2 when bit 15 (0x8000) of the length is set (a
+ *  single bit, not an upper bound); -4 when 12 * length exceeds capacity or
+ *  2147483647. The checks run in that order. Nothing is written on failure,
+ *  and never more than 12 * length bytes (no terminator). */
 VESSA_API int32_t encrypt_string(const EccCurve *curve, const char *pub, const char *text,
                                  uint8_t *out, int32_t capacity);
 
 /** Decrypts count bytes of string ciphertext into out, followed by a NUL.
  *  Returns the number of bytes decrypted (count / 12), not counting the NUL;
  *  -1 for a malformed key text; -2 when count is not a multiple of 12; -3
- *  when out cannot hold the bytes and the NUL. Nothing is written on
- *  failure. Decrypted zero bytes are stored as they come. */
+ *  when out cannot hold the bytes and the NUL. The checks run in that order.
+ *  A negative multiple of 12 yields the empty text (result 0), which still
+ *  needs a capacity of 1. Nothing is written on failure, and nothing past the
+ *  NUL on success. Decrypted zero bytes are stored as they come. */
 VESSA_API int32_t decrypt_to_string(const EccCurve *curve, const char *priv, const uint8_t *ct,
                                     int32_t count, char *out, int32_t capacity);
 
