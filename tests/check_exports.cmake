@@ -29,7 +29,7 @@ endif()
 
 # Every exported name is declared in the public header, and vice versa.
 file(READ ${HEADER} header_text)
-string(REGEX MATCHALL "VESSA_API [^;(]+\\(" decls "${header_text}")
+string(REGEX MATCHALL "\nVESSA_API [^;(]+\\(" decls "${header_text}")
 set(declared "")
 foreach(decl IN LISTS decls)
   string(REGEX MATCH "([A-Za-z_][A-Za-z0-9_]*)\\($" _ "${decl}")
