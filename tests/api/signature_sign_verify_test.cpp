@@ -1,0 +1,240 @@
+// sign and verify as clients call them.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "api_helpers.h"
+#include "vessa.h"
+
+namespace {
+
+using vessa_test::GenerateKeyPair;
+using vessa_test::KeyPair;
+using vessa_test::KeyPairFor;
+
+constexpr int32_t kN = 99919;
+constexpr int32_t kLowestResponse = 2147383728;
+constexpr int32_t kHighestResponse = 2147483646;
+
+struct Signature {
+    int32_t s;
+    int32_t e;
+};
+
+class SignVerifyApi : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        curve_ = ecc_new();
+        ASSERT_NE(curve_, nullptr);
+        keys_ = GenerateKeyPair(curve_);
+        other_keys_ = GenerateKeyPair(curve_);
+        ASSERT_FALSE(keys_.priv.empty());
+        ASSERT_FALSE(other_keys_.pub.empty());
+    }
+    static void TearDownTestSuite() {
+        ecc_destroy(curve_);
+        curve_ = nullptr;
+    }
+
+    static Signature Sign(const std::string &priv, const char *msg) {
+        Signature sig{0, 0};
+        EXPECT_EQ(sign(curve_, priv.c_str(), msg, &sig.s, &sig.e), 0);
+        return sig;
+    }
+    static int32_t Verify(const std::string &pub, const char *msg, Signature sig) {
+        return verify(curve_, pub.c_str(), msg, sig.s, sig.e);
+    }
+
+    static EccCurve *curve_;
+    static KeyPair keys_;
+    static KeyPair other_keys_;
+};
+
+EccCurve *SignVerifyApi::curve_ = nullptr;
+KeyPair SignVerifyApi::keys_;
+KeyPair SignVerifyApi::other_keys_;
+
+TEST_F(SignVerifyApi, RoundTripsForManyMessages) {
+    const std::string cases[] = {
+        "",
+        "a",
+        "hello, world",
+        "\x80\x81\xfe\xff\xc3\xa9",            // bytes above 0x7f, signed as they are
+        std::string(135, 'r'),                 // around the digest's block size
+        std::string(136, 'r'),
+        std::string(5000, '\x7f'),
+    };
+    for (const std::string &message : cases) {
+        const Signature sig = Sign(keys_.priv, message.c_str());
+        EXPECT_EQ(Verify(keys_.pub, message.c_str(), sig), 0) << message.size();
+        EXPECT_EQ(Verify(other_keys_.pub, message.c_str(), sig), -1) << message.size();
+    }
+}
+
+TEST_F(SignVerifyApi, OnlyBytesBeforeTheFirstNulAreSigned) {
+    const char signed_buffer[] = "abc\0def";
+    const Signature sig = Sign(keys_.priv, signed_buffer);
+    struct Case {
+        const char *buffer;
+        int32_t result;
+    };
+    const Case cases[] = {{"abc", 0}, {"abc\0xyz", 0}, {"abcdef", -1}, {"ab", -1}};
+    for (const Case &c : cases) {
+        EXPECT_EQ(Verify(keys_.pub, c.buffer, sig), c.result) << c.buffer;
+    }
+}
+
+TEST_F(SignVerifyApi, ChangedMessageByteFails) {
+    const std::string message = "transfer 100 to account 42";
+    const Signature sig = Sign(keys_.priv, message.c_str());
+    ASSERT_EQ(Verify(keys_.pub, message.c_str(), sig), 0);
+    for (size_t i = 0; i < message.size(); ++i) {
+        std::string changed = message;
+        changed[i] = static_cast<char>(changed[i] ^ 0x01);
+        EXPECT_EQ(Verify(keys_.pub, changed.c_str(), sig), -1) << i;
+    }
+    EXPECT_EQ(Verify(keys_.pub, (message + "!").c_str(), sig), -1);
+    EXPECT_EQ(Verify(keys_.pub, message.substr(1).c_str(), sig), -1);
+}
+
+TEST_F(SignVerifyApi, ChangedChallengeOrResponseFails) {
+    const char *message = "challenge";
+    const Signature sig = Sign(keys_.priv, message);
+    ASSERT_EQ(Verify(keys_.pub, message, sig), 0);
+    const Signature changed[] = {
+        {sig.s, sig.e + 1},
+        {sig.s, sig.e - 1},
+        {sig.s, sig.e ^ 0x40000000},
+        {sig.s, -sig.e},
+        {sig.s + 1, sig.e},
+        {sig.s - 1, sig.e},
+        {sig.e, sig.s},
+    };
+    for (const Signature &c : changed) {
+        EXPECT_EQ(Verify(keys_.pub, message, c), -1) << c.s << " " << c.e;
+    }
+}
+
+TEST_F(SignVerifyApi, CongruentResponsesVerifyAlike) {
+    // The response acts only through its residue: s - n and s - 2n are still
+    // above n and verify just the same.
+    for (const char *message : {"first", "second", ""}) {
+        const Signature sig = Sign(keys_.priv, message);
+        ASSERT_EQ(Verify(keys_.pub, message, sig), 0);
+        EXPECT_EQ(Verify(keys_.pub, message, {sig.s - kN, sig.e}), 0) << message;
+        EXPECT_EQ(Verify(keys_.pub, message, {sig.s - 2 * kN, sig.e}), 0) << message;
+    }
+}
+
+TEST_F(SignVerifyApi, ResponseAlwaysLiftedAndChallengeNonNegative) {
+    for (int i = 0; i < 60; ++i) {
+        const std::string message = "range " + std::to_string(i);
+        const Signature sig = Sign(keys_.priv, message.c_str());
+        EXPECT_GE(sig.s, kLowestResponse) << i;
+        EXPECT_LE(sig.s, kHighestResponse) << i;
+        // A redrawn signature never carries the challenges that cannot verify.
+        EXPECT_GT(sig.e, 0) << i;
+    }
+}
+
+TEST_F(SignVerifyApi, MalformedPrivateKeyWritesNothing) {
+    std::string flipped = keys_.priv;
+    flipped[10] = '!';
+    const std::string cases[] = {
+        "", "not a key", keys_.priv.substr(1), keys_.priv + "A", flipped,
+    };
+    for (const std::string &priv : cases) {
+        int32_t s = 11;
+        int32_t e = 22;
+        EXPECT_EQ(sign(curve_, priv.c_str(), "m", &s, &e), -1) << priv;
+        EXPECT_EQ(s, 11);
+        EXPECT_EQ(e, 22);
+    }
+}
+
+TEST_F(SignVerifyApi, MalformedPublicKeyFails) {
+    const Signature sig = Sign(keys_.priv, "m");
+    ASSERT_EQ(Verify(keys_.pub, "m", sig), 0);
+    std::string flipped = keys_.pub;
+    flipped[100] = '*';
+    // (A text with its padding shortened is still well formed.)
+    const std::string cases[] = {"", keys_.pub.substr(0, 341), keys_.pub + "=", flipped};
+    for (const std::string &pub : cases) {
+        EXPECT_EQ(Verify(pub, "m", sig), -1) << pub;
+    }
+}
+
+TEST_F(SignVerifyApi, HandMadeScalarsStillSign) {
+    // Keys that no nonce can make verifiable: sign still ends and answers 0
+    // with a lifted response.
+    const int64_t scalars[] = {0, -5, kN, 2 * static_cast<int64_t>(kN), INT64_MAX, INT64_MIN};
+    for (const int64_t d : scalars) {
+        const std::string priv = vessa_test::PackPrivate(d);
+        ASSERT_FALSE(priv.empty());
+        Signature sig{0, 0};
+        EXPECT_EQ(sign(curve_, priv.c_str(), "hand made", &sig.s, &sig.e), 0) << d;
+        EXPECT_GE(sig.s, kLowestResponse) << d;
+        EXPECT_LE(sig.s, kHighestResponse) << d;
+    }
+}
+
+TEST_F(SignVerifyApi, KeysWhosePublicPointHasZeroX) {
+    // 30293*G and 69626*G are (0, 99990) and (0, 1).
+    for (const int64_t d : {int64_t{30293}, int64_t{69626}}) {
+        const KeyPair pair = KeyPairFor(curve_, d);
+        for (const char *message : {"zero", "x", ""}) {
+            EXPECT_EQ(Verify(pair.pub, message, Sign(pair.priv, message)), 0) << d;
+        }
+    }
+}
+
+TEST_F(SignVerifyApi, ThreadsSignAndVerifyWithOneCurve) {
+    constexpr int kThreads = 4;
+    constexpr int kPerThread = 5;
+    std::vector<int> failures(kThreads, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([t, &failures] {
+            for (int i = 0; i < kPerThread; ++i) {
+                const std::string message = "thread " + std::to_string(t * 100 + i);
+                Signature sig{0, 0};
+                if (sign(curve_, keys_.priv.c_str(), message.c_str(), &sig.s, &sig.e) != 0 ||
+                    verify(curve_, keys_.pub.c_str(), message.c_str(), sig.s, sig.e) != 0) {
+                    ++failures[static_cast<size_t>(t)];
+                }
+            }
+        });
+    }
+    for (std::thread &thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(failures, std::vector<int>(kThreads, 0));
+}
+
+// Every signature made for a generated key verifies. Fresh key pairs and
+// messages each time, so the rare draws that need a redraw turn up.
+TEST_F(SignVerifyApi, LargeSigningRoundTrip) {
+    constexpr int kKeys = 100;
+    constexpr int kSignaturesPerKey = 500;
+    int failures = 0;
+    for (int k = 0; k < kKeys; ++k) {
+        const KeyPair pair = GenerateKeyPair(curve_);
+        ASSERT_FALSE(pair.pub.empty());
+        for (int i = 0; i < kSignaturesPerKey; ++i) {
+            const std::string message = std::to_string(k) + ":" + std::to_string(i);
+            Signature sig{0, 0};
+            ASSERT_EQ(sign(curve_, pair.priv.c_str(), message.c_str(), &sig.s, &sig.e), 0);
+            if (verify(curve_, pair.pub.c_str(), message.c_str(), sig.s, sig.e) != 0) {
+                ++failures;
+                ADD_FAILURE() << "key " << k << " message " << message << " s=" << sig.s
+                              << " e=" << sig.e;
+            }
+        }
+    }
+    EXPECT_EQ(failures, 0);
+}
+
+}  // namespace
