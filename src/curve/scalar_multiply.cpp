@@ -1,14 +1,51 @@
+// Routing of ScalarMultiply and ModInverse between the fast exact arithmetic
+// and the literal reference definitions.
+#include "curve/arithmetic_mode.h"
+#include "curve/canonical_multiple.h"
+#include "curve/fast_path_domain.h"
+#include "curve/guarded_division.h"
 #include "curve/modular.h"
 #include "curve/point_arith.h"
 
 namespace vessa {
+namespace {
 
-// Dispatch points for the fast exact arithmetic; until it covers an input,
-// the reference definitions give the result.
-EccPoint ScalarMultiply(const EccCurve &curve, int64_t k, EccPoint b) noexcept {
-    return ScalarMultiplyReference(curve, k, b);
+EccPoint ToEccPoint(const JacobianPoint &p) noexcept {
+    if (p.z == 0) {
+        return kInfinity;
+    }
+    const AffinePoint a = ToAffine(p);
+    return {static_cast<int64_t>(a.x), static_cast<int64_t>(a.y)};
 }
 
-int64_t ModInverse(int64_t v, int64_t m) noexcept { return ModInverseReference(v, m); }
+}  // namespace
+
+EccPoint ScalarMultiply(const EccCurve &curve, int64_t k, EccPoint b) noexcept {
+    AffinePoint base{};
+    if (ReferenceArithmeticForced() || !ToFastBase(curve, b, base)) {
+        return ScalarMultiplyReference(curve, k, b);
+    }
+    if (k > curve.n) {
+        k = GuardedRem(k, curve.n);
+    }
+    if (k < 2) {
+        return b;
+    }
+    // The chain's k*B is its last two additions applied to the canonical
+    // (k - 2)*B (see fast_path_domain.h).
+    const EccPoint c = ToEccPoint(CanonicalMultiple(static_cast<uint64_t>(k - 2), base));
+    return PointAdd(curve, PointAdd(curve, c, b), b);
+}
+
+int64_t ModInverse(int64_t v, int64_t m) noexcept {
+    // For the curve prime and 1 <= v <= 2p, the extended Euclid's
+    // coefficient, lifted into [0, m), is the canonical inverse of v (0 for
+    // v = p and 2p).
+    if (m == kCurveP && v >= 1 && v <= 2 * kCurveP && !ReferenceArithmeticForced()) {
+        const auto residue = static_cast<field::Element>(v >= kCurveP ? v - kCurveP : v);
+        return static_cast<int64_t>(field::Inverse(residue));
+    }
+    return ModInverseReference(v, m);
+}
 
 }  // namespace vessa

@@ -1,0 +1,213 @@
+// The fast ScalarMultiply against the literal chain of additions: every
+// scalar for a set of base points, and random inputs outside the fast path.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include "curve/arithmetic_mode.h"
+#include "curve/fast_path_domain.h"
+#include "curve/point_arith.h"
+#include "curve_fast_chain.h"
+
+namespace vessa::fast_test {
+namespace {
+
+constexpr int64_t kN = kCurveOrder;
+constexpr int64_t kP = kCurveP;
+constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
+constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+
+EccPoint Reference(const EccCurve &curve, int64_t k, EccPoint b) {
+    const ScopedReferenceArithmetic reference;
+    return ScalarMultiplyReference(curve, k, b);
+}
+
+// Expects ScalarMultiply to match the chain for every k in [-3, 2n + 3].
+void ExpectEveryScalar(const EccCurve &curve, EccPoint b) {
+    const std::vector<EccPoint> chain = LiteralChain(curve, b, curve.n);
+    int64_t mismatches = 0;
+    for (int64_t k = -3; k <= 2 * curve.n + 3; ++k) {
+        const EccPoint expected = FromChain(chain, curve.n, k);
+        const EccPoint got = ScalarMultiply(curve, k, b);
+        if (!Same(got, expected) && ++mismatches <= 5) {
+            ADD_FAILURE() << "k=" << k << " B=(" << b.x << "," << b.y << "): got (" << got.x
+                          << "," << got.y << "), chain gives (" << expected.x << ","
+                          << expected.y << ")";
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+struct NamedPoint {
+    const char *name;
+    EccPoint point;
+};
+
+// 2*(0, 1), whose chain stores an x congruent to 0 as p at consecutive
+// steps; and the points of order 163 and 613.
+std::vector<NamedPoint> SpecialBases() {
+    const EccPoint two_zero_one = Reference(kCurve, 2, {0, 1});
+    const EccPoint order_163 = Reference(kCurve, 613, kBasePoint);
+    const EccPoint order_613 = Reference(kCurve, 163, kBasePoint);
+    return {
+        {"G", kBasePoint},
+        {"2*(0,1)", two_zero_one},
+        {"-2*(0,1)", {two_zero_one.x, kP - two_zero_one.y}},
+        {"613*G (order 163)", order_163},
+        {"163*G (order 613)", order_613},
+        {"-G", {kBasePoint.x, kP - kBasePoint.y}},
+    };
+}
+
+TEST(FastScalarMultiply, EveryScalarForSpecialBases) {
+    for (const NamedPoint &base : SpecialBases()) {
+        SCOPED_TRACE(base.name);
+        AffinePoint unused{};
+        ASSERT_TRUE(ToFastBase(kCurve, base.point, unused)) << "must take the fast path";
+        ExpectEveryScalar(kCurve, base.point);
+    }
+}
+
+// Bases whose chains store an x congruent to 0 as p: P + B has x = 0 on a
+// line of small slope lam through P and B, so lam^2 - x(P) - x(B) is a
+// negative multiple of p. (The first pair is the sum (99991, 1).)
+TEST(FastScalarMultiply, EveryScalarForBasesWhoseChainsStoreP) {
+    const EccPoint bases[] = {{90161, 81278}, {44055, 50903}, {44944, 44945},
+                              {55048, 55049}, {53936, 53935}, {15819, 31639},
+                              {12665, 63326}, {33258, 99339}};
+    for (const EccPoint b : bases) {
+        SCOPED_TRACE(testing::Message() << "(" << b.x << "," << b.y << ")");
+        AffinePoint unused{};
+        ASSERT_TRUE(ToFastBase(kCurve, b, unused));
+        const std::vector<EccPoint> chain = LiteralChain(kCurve, b, kN);
+        int stored_p = 0;
+        for (const EccPoint r : chain) {
+            stored_p += r.x == kP ? 1 : 0;
+        }
+        EXPECT_GT(stored_p, 0) << "the chain never stores p: not a useful base";
+        ExpectEveryScalar(kCurve, b);
+    }
+}
+
+TEST(FastScalarMultiply, EveryScalarForRandomCurvePoints) {
+    // Random multiples of G, read off G's own chain, are random curve
+    // points; multiples of 163 and 613 give the smaller orders.
+    const std::vector<EccPoint> g_chain = LiteralChain(kCurve, kBasePoint, kN);
+    std::mt19937_64 gen(20240611);
+    std::vector<int64_t> multiples = {163 * 7, 613 * 11, 2, 99917};
+    while (multiples.size() < 14) {
+        multiples.push_back(std::uniform_int_distribution<int64_t>(3, kN - 3)(gen));
+    }
+    for (const int64_t d : multiples) {
+        const EccPoint b = g_chain[static_cast<size_t>(d)];
+        AffinePoint unused{};
+        if (!ToFastBase(kCurve, b, unused)) {
+            continue;  // an x stored as p: covered by the literal-path tests
+        }
+        SCOPED_TRACE(testing::Message() << d << "*G");
+        ExpectEveryScalar(kCurve, b);
+    }
+}
+
+TEST(FastScalarMultiply, OtherOrdersOnTheCurveRecord) {
+    // n is read for the reduction only; the fast path must follow it.
+    for (const int64_t n : {int64_t{500}, kN + 5, 2 * kN + 1}) {
+        SCOPED_TRACE(n);
+        EccCurve curve = kCurve;
+        curve.n = n;
+        const std::vector<EccPoint> chain = LiteralChain(curve, kBasePoint, n);
+        for (int64_t k = -3; k <= 2 * n + 3; k += (k < 1000 || k > 2 * n - 1000) ? 1 : 97) {
+            ASSERT_TRUE(Same(ScalarMultiply(curve, k, kBasePoint), FromChain(chain, n, k))) << k;
+        }
+        for (const int64_t k : {kMax, kMax - 1, kMin, int64_t{-1}}) {
+            ASSERT_TRUE(Same(ScalarMultiply(curve, k, kBasePoint), FromChain(chain, n, k))) << k;
+        }
+    }
+}
+
+TEST(FastScalarMultiply, BoundaryPointsTakeTheLiteralPath) {
+    // x stored as 0 or p: the chain differs from the group multiples, and
+    // the literal chain is the result.
+    const EccPoint boundary[] = {{0, 1}, {0, kP - 1}, {kP, 1}, {kP, kP - 1}};
+    for (const EccPoint b : boundary) {
+        SCOPED_TRACE(testing::Message() << "(" << b.x << "," << b.y << ")");
+        AffinePoint unused{};
+        EXPECT_FALSE(ToFastBase(kCurve, b, unused));
+        const std::vector<EccPoint> chain = LiteralChain(kCurve, b, kN);
+        for (int64_t k = -3; k <= 300; ++k) {
+            ASSERT_TRUE(Same(ScalarMultiply(kCurve, k, b), FromChain(chain, kN, k))) << k;
+        }
+        for (const int64_t k : {kN - 1, kN, kN + 1, kN + 2, 2 * kN, 2 * kN + 3, kMax}) {
+            ASSERT_TRUE(Same(ScalarMultiply(kCurve, k, b), FromChain(chain, kN, k))) << k;
+        }
+    }
+}
+
+TEST(FastScalarMultiply, InputsOutsideTheFastPathMatchTheLiteralChain) {
+    std::mt19937_64 gen(77);
+    std::uniform_int_distribution<int64_t> any(kMin, kMax);
+    std::uniform_int_distribution<int64_t> small(-3, kP + 3);
+    const auto coordinate = [&](int kind) -> int64_t {
+        switch (kind) {
+            case 0: return -std::uniform_int_distribution<int64_t>(1, 1000)(gen) - 1;  // negative
+            case 1: return kP + std::uniform_int_distribution<int64_t>(0, 3 * kP)(gen);  // >= p
+            case 2: return any(gen);                                               // huge
+            default: return small(gen);  // in range: off the curve in general
+        }
+    };
+    for (int trial = 0; trial < 48; ++trial) {
+        const EccPoint b{coordinate(trial % 4), coordinate((trial / 4) % 4)};
+        // Any int64 scalar; its residue decides the cost of the literal chain.
+        const int64_t k = trial % 3 == 0 ? std::uniform_int_distribution<int64_t>(-3, 400)(gen)
+                                         : any(gen);
+        SCOPED_TRACE(testing::Message() << "k=" << k << " B=(" << b.x << "," << b.y << ")");
+        EXPECT_TRUE(Same(ScalarMultiply(kCurve, k, b), Reference(kCurve, k, b)));
+    }
+}
+
+TEST(FastScalarMultiply, OtherCurveParametersTakeTheLiteralPath) {
+    struct Case {
+        const char *why;
+        int64_t a, p;
+    };
+    const Case cases[] = {
+        {"a differs", 2, kP},
+        {"p differs", kCurveA, 99989},
+        {"both differ", -7, 1009},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.why);
+        EccCurve curve = kCurve;
+        curve.a = c.a;
+        curve.p = c.p;
+        AffinePoint unused{};
+        EXPECT_FALSE(ToFastBase(curve, kBasePoint, unused));
+        for (const int64_t k : {int64_t{-1}, int64_t{2}, int64_t{3}, int64_t{1000}, kN + 7}) {
+            EXPECT_TRUE(Same(ScalarMultiply(curve, k, kBasePoint), Reference(curve, k, kBasePoint)))
+                << k;
+        }
+    }
+}
+
+TEST(FastScalarMultiply, ForcedReferenceGivesTheSameResults) {
+    const std::mt19937_64::result_type seed = 5;
+    std::mt19937_64 gen(seed);
+    for (int trial = 0; trial < 8; ++trial) {
+        const int64_t k = std::uniform_int_distribution<int64_t>(2, kN - 1)(gen);
+        const EccPoint fast = ScalarMultiply(kCurve, k, kBasePoint);
+        EccPoint forced{};
+        {
+            const ScopedReferenceArithmetic reference;
+            EXPECT_TRUE(ReferenceArithmeticForced());
+            forced = ScalarMultiply(kCurve, k, kBasePoint);
+        }
+        EXPECT_FALSE(ReferenceArithmeticForced());
+        EXPECT_TRUE(Same(fast, forced)) << k;
+    }
+}
+
+}  // namespace
+}  // namespace vessa::fast_test
