@@ -16,7 +16,9 @@ namespace vessa {
 // strings although the points are congruent.
 class PointByteString {
 public:
-    std::span<const uint8_t> bytes() const noexcept { return {bytes_.data(), size_}; }
+    std::span<const uint8_t> bytes() const & noexcept { return {bytes_.data(), size_}; }
+    // A view into a temporary would dangle.
+    std::span<const uint8_t> bytes() const && = delete;
 
 private:
     friend PointByteString PointBytes(EccPoint point) noexcept;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -41,10 +42,9 @@ Outcome Judge(int64_t d, int64_t k, int32_t e) {
     const EccPoint r = vessa::ScalarMultiply(kCurve, k, kCurve.g);
     const EccPoint rebuilt = vessa::PointAdd(kCurve, vessa::ScalarMultiply(kCurve, s, kCurve.g),
                                              vessa::ScalarMultiply(kCurve, e, q));
-    const auto signed_bytes = vessa::PointBytes(r).bytes();
-    const auto rebuilt_bytes = vessa::PointBytes(rebuilt).bytes();
-    const bool same = std::vector<uint8_t>(signed_bytes.begin(), signed_bytes.end()) ==
-                      std::vector<uint8_t>(rebuilt_bytes.begin(), rebuilt_bytes.end());
+    const vessa::PointByteString signed_bytes = vessa::PointBytes(r);
+    const vessa::PointByteString rebuilt_bytes = vessa::PointBytes(rebuilt);
+    const bool same = std::ranges::equal(signed_bytes.bytes(), rebuilt_bytes.bytes());
     return {vessa::NeedsNonceRedraw(kCurve, r, s, e), same};
 }
 

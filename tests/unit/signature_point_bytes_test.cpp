@@ -9,8 +9,8 @@
 namespace {
 
 std::vector<uint8_t> BytesOf(EccPoint point) {
-    const auto bytes = vessa::PointBytes(point).bytes();
-    return {bytes.begin(), bytes.end()};
+    const vessa::PointByteString string = vessa::PointBytes(point);
+    return {string.bytes().begin(), string.bytes().end()};
 }
 
 TEST(PointBytes, DropsEveryZeroByteOfBothCoordinates) {
