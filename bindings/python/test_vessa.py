@@ -11,6 +11,19 @@ import vessa
 INT64_MIN, INT64_MAX = -(2**63), 2**63 - 1
 
 
+class KeyPairTestCase(unittest.TestCase):
+    """One curve and one generated key pair shared by the tests of a class."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.curve = vessa.Curve()
+        cls.private_key, cls.public_key = cls.curve.generate_keypair()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.curve.close()
+
+
 class CurveLifetimeTest(unittest.TestCase):
     def test_parameters(self):
         with vessa.Curve() as curve:
@@ -26,15 +39,7 @@ class CurveLifetimeTest(unittest.TestCase):
         curve.close()  # a second close is harmless
 
 
-class KeyTextTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.curve = vessa.Curve()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.curve.close()
-
+class KeyTextTest(KeyPairTestCase):
     def test_private_and_public_round_trips(self):
         for d in [0, 1, -1, 14274, 99918, INT64_MIN, INT64_MAX]:
             with self.subTest(d=d):
@@ -85,16 +90,7 @@ class KeyTextTest(unittest.TestCase):
         self.assertEqual(vessa.resolve_private(private_key.encode()), 12345)
 
 
-class SignatureTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.curve = vessa.Curve()
-        cls.private_key, cls.public_key = cls.curve.generate_keypair()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.curve.close()
-
+class SignatureTest(KeyPairTestCase):
     def test_sign_and_verify_bytes_and_str(self):
         for message in [b"", b"hello", "Grüße".encode(), bytes(range(1, 256))]:
             with self.subTest(message=message[:8]):
@@ -127,16 +123,7 @@ class SignatureTest(unittest.TestCase):
             self.curve.sign(self.private_key, 42)
 
 
-class EncryptionTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.curve = vessa.Curve()
-        cls.private_key, cls.public_key = cls.curve.generate_keypair()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.curve.close()
-
+class EncryptionTest(KeyPairTestCase):
     def test_round_trips(self):
         for plaintext in [b"", b"x", b"attack at dawn", bytes(range(1, 256)), "naïve".encode()]:
             with self.subTest(plaintext=plaintext[:8]):
