@@ -39,43 +39,4 @@ TEST(SignatureText, LittleEndianBytesOfSThenE) {
     }
 }
 
-TEST(SignatureText, ReadsEitherCase) {
-    const char *texts[] = {"40B9FE7F2A000000", "40b9FE7f2A000000"};
-    for (const char *text : texts) {
-        vessa::EccSignature back{};
-        ASSERT_TRUE(vessa::ParseSignatureText(text, &back)) << text;
-        EXPECT_EQ(back.s, 0x7FFEB940) << text;
-        EXPECT_EQ(back.e, 42) << text;
-    }
-}
-
-TEST(SignatureText, RejectsWrongLengthOrNonDigitAndWritesNothing) {
-    const std::string cases[] = {
-        "",
-        "40b9fe7f2a00000",     // 15
-        "40b9fe7f2a0000000",   // 17
-        "40b9fe7f2a000000 ",   // trailing space makes 17
-        "40b9fe7f 2a00000",    // space inside
-        "40b9fe7f2a00000g",    // g
-        "g0b9fe7f2a000000",
-        "0x40b9fe7f2a0000",    // prefix
-        "-0b9fe7f2a000000",    // sign
-        std::string(1000, '0'),
-    };
-    for (const std::string &text : cases) {
-        vessa::EccSignature back{123, 456};
-        EXPECT_FALSE(vessa::ParseSignatureText(text.c_str(), &back)) << text;
-        EXPECT_EQ(back.s, 123) << text;
-        EXPECT_EQ(back.e, 456) << text;
-    }
-}
-
-TEST(SignatureText, OnlyTheBytesBeforeTheNulCount) {
-    const char text[] = "40b9fe7f2a000000\0ff";
-    vessa::EccSignature back{};
-    EXPECT_TRUE(vessa::ParseSignatureText(text, &back));
-    const char shortened[] = "40b9fe7f2a00000\0" "0";
-    EXPECT_FALSE(vessa::ParseSignatureText(shortened, &back));
-}
-
 }  // namespace
