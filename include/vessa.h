@@ -133,9 +133,10 @@ VESSA_API int32_t ecc_generate_public(const EccCurve *curve, const char *priv, c
 /* Signatures                                                               */
 
 /** Signs the message (its bytes before the first NUL) with the private key
- *  text priv. Returns 0 with the response in *s and the challenge in *e, or
- *  -1 for a malformed key text (*s and *e untouched). Every signature made
- *  for a generated key verifies under its public key. */
+ *  text priv. Returns 0 with the response in *s (2147383728 to 2147483646)
+ *  and the challenge in *e, or -1 for a malformed key text (*s and *e
+ *  untouched). Every signature made for a generated key verifies under its
+ *  public key: a nonce that would give one that does not is drawn again. */
 VESSA_API int32_t sign(const EccCurve *curve, const char *priv, const char *msg, int32_t *s,
                        int32_t *e);
 
@@ -145,8 +146,9 @@ VESSA_API int32_t verify(const EccCurve *curve, const char *pub, const char *msg
                          int32_t e);
 
 /** Signs through sign() and writes the signature as 16 lowercase hexadecimal
- *  digits and a NUL. Returns 0; -1 for a malformed key text or a size below
- *  17 (buf untouched). */
+ *  digits (the little-endian bytes of s, then of e) and a NUL. Returns 0; -1
+ *  for a malformed key text or a size below 17 (buf untouched; the size is
+ *  tested after signing). */
 VESSA_API int32_t sign_to_hex_string(const EccCurve *curve, const char *priv, const char *msg,
                                      char *buf, uint32_t size);
 
