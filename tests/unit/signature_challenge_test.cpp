@@ -33,7 +33,7 @@ TEST(SignatureChallenge, FirstFourBytesLittleEndianMadeNonNegative) {
         digest[2] = c.b2;
         digest[3] = c.b3;
         EXPECT_EQ(vessa::SignatureChallenge(digest), c.e) << c.e;
-        // The remaining 28 bytes play no part.
+        // The remaining 28 bytes are ignored.
         for (size_t i = 4; i < digest.size(); ++i) {
             digest[i] = static_cast<uint8_t>(0xA5 ^ i);
         }
