@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "api_helpers.h"
@@ -206,24 +207,42 @@ TEST_F(EncryptTextApi, HandMadeEntriesDecryptWithZeroBytesKept) {
     EXPECT_TRUE(out.UntouchedFrom(4));
 }
 
-// Tens of thousands of bytes: each entry costs two scalar multiplications.
-TEST_F(EncryptTextApi, DISABLED_LongestTextsThatPassTheLengthTest) {
+TEST_F(EncryptTextApi, LongestTextsThatPassTheLengthTest) {
     struct Case {
         size_t length;
         int32_t capacity;
     };
     const Case cases[] = {{32767, 393204}, {65536, 786432}};
     for (const Case &c : cases) {
-        const std::string text(c.length, 'L');
+        std::string text(c.length, 'L');
+        text.front() = 'F';
+        text.back() = 'Z';
         Guarded ct(static_cast<size_t>(c.capacity));
         ASSERT_EQ(EncryptString(text, ct, c.capacity), c.capacity);
         EXPECT_TRUE(ct.UntouchedFrom(static_cast<size_t>(c.capacity)));
-        // Entries stand alone: the first and the last decrypt by themselves.
-        for (const size_t at : {size_t{0}, static_cast<size_t>(c.capacity - kEntry)}) {
-            Guarded out(2);
-            EXPECT_EQ(DecryptToString(keys_.priv, ct.data() + at, kEntry, out, 2), 1);
-            EXPECT_EQ(out.bytes[0], 'L') << at;
-        }
+        Guarded out(c.length + 1);
+        ASSERT_EQ(DecryptToString(keys_.priv, ct.data(), c.capacity, out,
+                                  static_cast<int32_t>(c.length + 1)),
+                  static_cast<int32_t>(c.length));
+        EXPECT_TRUE(std::string(out.chars(), c.length) == text) << c.length;
+        EXPECT_EQ(out.bytes[c.length], 0);
+    }
+}
+
+TEST_F(EncryptTextApi, ThreadsEncryptAndDecryptAtOnce) {
+    constexpr int kThreads = 4;
+    std::vector<std::string> results(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([t, &results] {
+            results[static_cast<size_t>(t)] = RoundTrip("thread " + std::to_string(t) + " text");
+        });
+    }
+    for (std::thread &thread : threads) {
+        thread.join();
+    }
+    for (int t = 0; t < kThreads; ++t) {
+        EXPECT_EQ(results[static_cast<size_t>(t)], "thread " + std::to_string(t) + " text");
     }
 }
 
