@@ -1,10 +1,13 @@
 #include "curve/curve_params.h"
 
+#include "curve/arithmetic_mode.h"
+#include "curve/fast_path_domain.h"
+#include "curve/order_count.h"
 #include "curve/point_arith.h"
 
 namespace vessa {
 
-int64_t CountBasePointOrder(const EccCurve &curve) noexcept {
+int64_t CountBasePointOrderReference(const EccCurve &curve) noexcept {
     // Only x is tested: the chain reaches (-1, -1) exactly at n*G.
     EccPoint r = PointAdd(curve, curve.g, curve.g);
     int64_t count = 2;
@@ -13,6 +16,14 @@ int64_t CountBasePointOrder(const EccCurve &curve) noexcept {
         r = PointAdd(curve, r, curve.g);
     }
     return count;
+}
+
+int64_t CountBasePointOrder(const EccCurve &curve) noexcept {
+    AffinePoint g{};
+    if (ReferenceArithmeticForced() || !ToFastBase(curve, curve.g, g)) {
+        return CountBasePointOrderReference(curve);
+    }
+    return CountOrderBySegments(g);
 }
 
 }  // namespace vessa

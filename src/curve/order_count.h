@@ -1,0 +1,29 @@
+// The order count of ecc_new, made fast: the literal loop's count for a
+// base point in the fast domain (see fast_path_domain.h).
+//
+// The literal loop steps R <- R + G from 2G and stops at the first point
+// whose x is -1. For a base point in the fast domain the chain's points are
+// congruent to the group multiples and -1 appears exactly at the point at
+// infinity, so the count is the first i >= 2 with i*G at infinity. This
+// count is found by the same walk, every point from 2G on reached by one
+// addition of G and tested, but in independent segments stepped side by
+// side: each segment starts from a multiple computed in logarithmic time.
+#pragma once
+
+#include <cstdint>
+
+#include "curve/jacobian_point.h"
+
+namespace vessa {
+
+// Which compiled form of the segment stepping runs: the best the processor
+// supports, or the one for the baseline instruction set (for tests).
+enum class SegmentKernel { kBest, kBaseline };
+
+// The count of the literal loop for base point `g` (on the fixed curve).
+int64_t CountOrderBySegments(AffinePoint g, SegmentKernel kernel = SegmentKernel::kBest) noexcept;
+
+// Number of segments stepped side by side (for tests).
+inline constexpr int64_t kOrderCountSegments = 32;
+
+}  // namespace vessa
