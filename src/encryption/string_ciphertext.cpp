@@ -1,21 +1,17 @@
 #include "encryption/string_ciphertext.h"
 
+#include "support/little_endian.h"
+
 namespace vessa {
 namespace {
 
+// Only the low 32 bits of each field are kept; reading sign-extends them.
 void StoreLow32(int64_t v, uint8_t *out) noexcept {
-    const auto word = static_cast<uint32_t>(static_cast<uint64_t>(v));
-    for (unsigned i = 0; i < 4; ++i) {
-        out[i] = static_cast<uint8_t>(word >> (8U * i));
-    }
+    StoreLittleEndian(static_cast<uint32_t>(static_cast<uint64_t>(v)), out);
 }
 
 int64_t LoadSigned32(const uint8_t *in) noexcept {
-    uint32_t word = 0;
-    for (unsigned i = 0; i < 4; ++i) {
-        word |= static_cast<uint32_t>(in[i]) << (8U * i);
-    }
-    return int64_t{static_cast<int32_t>(word)};
+    return int64_t{static_cast<int32_t>(LoadLittleEndian<uint32_t>(in))};
 }
 
 }  // namespace
