@@ -1,0 +1,188 @@
+#include "bench_command.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <random>
+#include <thread>
+
+#include "curve/arithmetic_mode.h"
+#include "curve/point_arith.h"
+
+namespace vessa_tool {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Median over samples of the time per call, in microseconds; each sample
+// times `batch` calls, so fast calls are not lost in the clock's overhead.
+double MedianMicros(const std::function<void()> &call, int samples, int batch) {
+    std::vector<double> per_call;
+    per_call.reserve(static_cast<size_t>(samples));
+    for (int s = 0; s < samples; ++s) {
+        const Clock::time_point start = Clock::now();
+        for (int i = 0; i < batch; ++i) {
+            call();
+        }
+        const std::chrono::duration<double, std::micro> elapsed = Clock::now() - start;
+        per_call.push_back(elapsed.count() / batch);
+    }
+    std::sort(per_call.begin(), per_call.end());
+    return per_call[per_call.size() / 2];
+}
+
+// Signatures per second of `threads` threads signing at once.
+double SignThroughput(const BenchWorkload &workload, int threads, int per_thread) {
+    const Clock::time_point start = Clock::now();
+    std::vector<std::thread> pool;
+    for (int t = 0; t < threads; ++t) {
+        pool.emplace_back([&] {
+            for (int i = 0; i < per_thread; ++i) {
+                workload.SignOnce();
+            }
+        });
+    }
+    for (std::thread &thread : pool) {
+        thread.join();
+    }
+    const std::chrono::duration<double> elapsed = Clock::now() - start;
+    return threads * per_thread / elapsed.count();
+}
+
+}  // namespace
+
+BenchWorkload::BenchWorkload() {
+    curve_ = ecc_new();
+    if (curve_ == nullptr) {
+        return;
+    }
+    char priv[VESSA_KEY_TEXT_SIZE];
+    char pub[VESSA_KEY_TEXT_SIZE];
+    if (package_private(kPrivateScalar, priv, sizeof(priv)) != VESSA_KEY_TEXT_LEN ||
+        ecc_generate_public(curve_, priv, pub, sizeof(pub)) != VESSA_KEY_TEXT_LEN ||
+        resolve_public(pub, &public_point_.x, &public_point_.y) != 0) {
+        return;
+    }
+    private_key_ = priv;
+    public_key_ = pub;
+    for (int i = 0; i < kTextLength; ++i) {
+        text_.push_back(static_cast<char>('a' + i % 26));
+    }
+    ciphertext_.resize(static_cast<size_t>(kTextLength) * VESSA_CIPHERTEXT_ENTRY_SIZE);
+    const auto capacity = static_cast<int32_t>(ciphertext_.size());
+    if (encrypt_string(curve_, pub, text_.c_str(), ciphertext_.data(), capacity) != capacity ||
+        sign(curve_, priv, text_.c_str(), &signature_s_, &signature_e_) != 0 ||
+        verify(curve_, pub, text_.c_str(), signature_s_, signature_e_) != 0) {
+        return;
+    }
+    // Uniform scalars in [2, n), drawn once so that no draw is timed.
+    std::mt19937_64 gen(1);
+    std::uniform_int_distribution<int64_t> scalar(2, curve_->n - 1);
+    for (int i = 0; i < 256; ++i) {
+        scalars_.push_back(scalar(gen));
+    }
+    ok_ = true;
+
+    // The operations are called from one thread at a time except SignOnce,
+    // so a plain counter picks the next scalar.
+    auto next_scalar = [this, index = std::make_shared<size_t>(0)] {
+        return scalars_[(*index)++ % scalars_.size()];
+    };
+    operations_.push_back({"ScalarMultiply k*G", 25, [this, next_scalar] {
+                               const EccPoint r =
+                                   vessa::ScalarMultiply(*curve_, next_scalar(), curve_->g);
+                               Sink(r.x);
+                           }});
+    operations_.push_back({"ScalarMultiply k*Q", 25, [this, next_scalar] {
+                               const EccPoint r =
+                                   vessa::ScalarMultiply(*curve_, next_scalar(), public_point_);
+                               Sink(r.x);
+                           }});
+    operations_.push_back({"ecc_new", 15, [] { ecc_destroy(ecc_new()); }});
+    operations_.push_back({"sign", 25, [this] { SignOnce(); }});
+    operations_.push_back({"verify", 15, [this] {
+                               Sink(verify(curve_, public_key_.c_str(), text_.c_str(), signature_s_,
+                                           signature_e_));
+                           }});
+    operations_.push_back({"encrypt_string 64 bytes", 3, [this] {
+                               uint8_t out[kTextLength * VESSA_CIPHERTEXT_ENTRY_SIZE];
+                               Sink(encrypt_string(curve_, public_key_.c_str(), text_.c_str(), out,
+                                                   sizeof(out)));
+                           }});
+    operations_.push_back({"decrypt_to_string 64 bytes", 3, [this] {
+                               char out[kTextLength + 1];
+                               Sink(decrypt_to_string(curve_, private_key_.c_str(), ciphertext_.data(),
+                                                      static_cast<int32_t>(ciphertext_.size()),
+                                                      out, sizeof(out)));
+                           }});
+}
+
+BenchWorkload::~BenchWorkload() { ecc_destroy(curve_); }
+
+void BenchWorkload::Sink(int64_t value) const noexcept {
+    sink_.fetch_xor(value, std::memory_order_relaxed);
+}
+
+void BenchWorkload::SignOnce() const noexcept {
+    int32_t s = 0;
+    int32_t e = 0;
+    Sink(sign(curve_, private_key_.c_str(), text_.c_str(), &s, &e));
+}
+
+bool BenchWorkload::ArithmeticsAgree() const noexcept {
+    for (size_t i = 0; i < 4; ++i) {
+        const int64_t k = scalars_[i];
+        const EccPoint fast = vessa::ScalarMultiply(*curve_, k, public_point_);
+        EccPoint reference{};
+        {
+            const vessa::ScopedReferenceArithmetic forced;
+            reference = vessa::ScalarMultiply(*curve_, k, public_point_);
+        }
+        if (fast.x != reference.x || fast.y != reference.y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int RunBench(const BenchOptions &options, std::FILE *out) {
+    const BenchWorkload workload;
+    if (!workload.ok()) {
+        std::fprintf(out, "bench: could not set up the workload\n");
+        return 1;
+    }
+    if (!workload.ArithmeticsAgree()) {
+        std::fprintf(out, "bench: the fast and the reference arithmetic disagree\n");
+        return 1;
+    }
+    const int fast_calls = options.iterations > 0 ? options.iterations : (options.quick ? 200 : 2000);
+    std::fprintf(out, "%-28s %14s %16s %12s\n", "operation", "fast us/call", "reference us/call",
+                 "ratio");
+    for (const BenchOperation &op : workload.operations()) {
+        const int samples = std::min(fast_calls, 21);
+        const double fast = MedianMicros(op.call, samples, std::max(1, fast_calls / samples));
+        int reference_calls = options.quick ? 1 : op.reference_calls;
+        if (options.iterations > 0) {
+            reference_calls = std::min(reference_calls, options.iterations);
+        }
+        double reference = 0;
+        {
+            const vessa::ScopedReferenceArithmetic forced;
+            reference = MedianMicros(op.call, reference_calls, 1);
+        }
+        std::fprintf(out, "%-28s %14.3f %16.1f %11.0fx\n", op.name.c_str(), fast, reference,
+                     reference / fast);
+        std::fflush(out);
+    }
+    const int per_thread = options.quick ? 2000 : 20000;
+    const double one = SignThroughput(workload, 1, per_thread);
+    const double two = SignThroughput(workload, 2, per_thread);
+    std::fprintf(out, "sign throughput: one thread %.0f/s, two threads %.0f/s (%.2fx)\n", one, two,
+                 two / one);
+    std::fprintf(out, "median over samples; reference runs: %s\n",
+                 options.quick ? "1 per operation" : "3 to 25 per operation");
+    return 0;
+}
+
+}  // namespace vessa_tool
