@@ -305,11 +305,11 @@ class Curve:
         A malformed key or signature text raises instead."""
         pub = _key(public_key, "public")
         msg = _as_bytes(message, "the message")
-        sig = signature.encode("ascii", "replace") if isinstance(signature, str) else bytes(signature)
-        if len(sig) != SIGNATURE_TEXT_LEN or not set(sig.decode("ascii", "replace")) <= _HEX_DIGITS:
+        sig = signature if isinstance(signature, str) else bytes(signature).decode("latin-1")
+        if len(sig) != SIGNATURE_TEXT_LEN or not set(sig) <= _HEX_DIGITS:
             raise SignatureTextError(f"not a signature text (16 hexadecimal digits expected): "
                                      f"{signature!r}")
-        return self._lib.verify_from_hex_string(self._context(), pub, msg, sig) == 0
+        return self._lib.verify_from_hex_string(self._context(), pub, msg, sig.encode("ascii")) == 0
 
     # Encryption ------------------------------------------------------------
 

@@ -52,7 +52,8 @@ std::string Overview() {
     }
     text +=
         "\n"
-        "Run 'vessa COMMAND --help' for the options of a command.\n"
+        "Run 'vessa COMMAND --help' for the options of a command, 'vessa --version'\n"
+        "for the version.\n"
         "Exit status: 0 success, 1 an invalid signature (verify), 2 a usage error or\n"
         "malformed input.\n";
     return text;

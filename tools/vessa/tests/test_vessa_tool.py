@@ -72,6 +72,9 @@ class HelpTest(ToolTestCase):
         for command in COMMANDS:
             self.assertIn(f"\n  {command} ".encode(), out)
 
+    def test_version(self):
+        self.assertRegex(self.ok("--version").decode(), r"^vessa \d+\.\d+\.\d+\n$")
+
     def test_no_command_prints_usage_and_fails(self):
         result = run()
         self.assertEqual(result.returncode, 2)
