@@ -142,6 +142,9 @@ int RunDemo(const ParsedArgs &args) {
 
     std::printf("\n%s\n", report.all_expected() ? "every step gave the expected result"
                                                 : "some step gave an unexpected result");
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        throw ToolError("cannot write standard output");
+    }
     return report.all_expected() ? kExitOk : kExitInvalid;
 }
 
