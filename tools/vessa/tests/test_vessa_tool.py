@@ -104,7 +104,8 @@ class UsageErrorTest(ToolTestCase):
             (["verify", "--key", pub, "--signature-file", "-"], "cannot both come from standard input"),
             (["encrypt", "--key", "-"], "cannot both come from standard input"),
             (["decrypt", "--in", key], "missing --key FILE"),
-            (["bench", "--iterations", "0"], "bench"),
+            (["bench", "--iterations", "0"], "--iterations needs a positive integer"),
+            (["bench", "--iterations", "12x"], "--iterations needs a positive integer"),
         ]
         for args, needle in cases:
             with self.subTest(args=args):
@@ -320,6 +321,15 @@ class EncryptionTest(ToolTestCase):
         self.assertEqual(result.returncode, 0)
         self.assertEqual(len(result.stdout), 11)
         self.assertNotEqual(result.stdout, b"hello world")
+
+
+class BenchTest(ToolTestCase):
+    def test_quick_bench_compares_both_arithmetics(self):
+        out = self.ok("bench", "--quick").decode()
+        self.assertIn("fast us/call", out)
+        self.assertIn("reference us/call", out)
+        for operation in ["ScalarMultiply", "sign", "verify", "encrypt_string", "decrypt_to_string"]:
+            self.assertIn(operation, out)
 
 
 class DemoTest(ToolTestCase):
