@@ -1,0 +1,171 @@
+// Seed inputs for each harness, made with the library itself: well-formed
+// cases and the boundaries around them. The corpus generator writes them to
+// files; the replay test runs them directly.
+#pragma once
+
+#include <map>
+
+#include "fuzz_support.h"
+
+namespace vessa_fuzz {
+
+using Input = std::vector<uint8_t>;
+
+class InputBuilder {
+public:
+    InputBuilder &Byte(uint8_t b) {
+        bytes_.push_back(b);
+        return *this;
+    }
+    InputBuilder &Int32(int32_t v) {
+        const auto bits = static_cast<uint32_t>(v);
+        for (unsigned i = 0; i < 4; ++i) {
+            bytes_.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+        }
+        return *this;
+    }
+    InputBuilder &Text(const std::string &text) {
+        bytes_.insert(bytes_.end(), text.begin(), text.end());
+        return *this;
+    }
+    InputBuilder &TextNul(const std::string &text) { return Text(text).Byte(0); }
+    InputBuilder &Bytes(const uint8_t *data, size_t size) {
+        bytes_.insert(bytes_.end(), data, data + size);
+        return *this;
+    }
+    Input Build() const { return bytes_; }
+
+private:
+    Input bytes_;
+};
+
+inline std::string Base64EncodeForSeeds(const std::string &in) {
+    static const char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (size_t i = 0; i < in.size(); i += 3) {
+        const size_t n = std::min<size_t>(3, in.size() - i);
+        uint32_t group = 0;
+        for (size_t j = 0; j < 3; ++j) {
+            group = (group << 8) | (j < n ? static_cast<uint8_t>(in[i + j]) : 0U);
+        }
+        for (size_t j = 0; j < 4; ++j) {
+            out += j <= n ? alphabet[(group >> (18 - 6 * j)) & 0x3F] : '=';
+        }
+    }
+    return out;
+}
+
+inline std::string HexOfBlock(const std::vector<uint8_t> &block, bool upper) {
+    const char *digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+    std::string hex;
+    for (uint8_t b : block) {
+        hex += digits[b >> 4];
+        hex += digits[b & 15];
+    }
+    return hex;
+}
+
+inline std::vector<Input> KeyTextSeeds() {
+    const FuzzKeys &keys = Keys();
+    std::vector<uint8_t> block(128, 0x41);
+    block[13] = 0x31;
+    block[14] = 0xD4;  // 54321, little-endian
+    std::vector<uint8_t> extreme = block;
+    for (size_t i = 0; i < 128; ++i) {
+        extreme[i] = (i % 2 == 0) ? 0x00 : 0xFF;  // filler 00 and FF is accepted
+    }
+    const std::string hex = HexOfBlock(block, false);
+    std::vector<std::string> texts = {
+        keys.priv,
+        keys.pub,
+        keys.priv.substr(0, 343),
+        keys.priv.substr(0, 342),
+        keys.priv + "=",
+        keys.priv + "\n",
+        " " + keys.priv,
+        Base64EncodeForSeeds(HexOfBlock(block, true)),
+        Base64EncodeForSeeds(HexOfBlock(extreme, false)),
+        Base64EncodeForSeeds(hex.substr(0, 255)),
+        Base64EncodeForSeeds(hex + "0"),
+        Base64EncodeForSeeds(hex.substr(0, 255) + "g"),
+        Base64EncodeForSeeds(hex.substr(0, 64) + "-" + hex.substr(65)),
+        "",
+        "QQ",
+        "QR==",
+    };
+    std::vector<Input> seeds;
+    for (const auto &text : texts) {
+        seeds.push_back(InputBuilder().Text(text).Build());
+    }
+    return seeds;
+}
+
+inline std::string SignatureFor(const std::string &msg) {
+    const FuzzKeys &keys = Keys();
+    char sig[VESSA_SIGNATURE_TEXT_SIZE];
+    FUZZ_CHECK(sign_to_hex_string(keys.curve.get(), keys.priv.c_str(), msg.c_str(), sig,
+                                  sizeof(sig)) == 0);
+    return sig;
+}
+
+inline std::vector<Input> SignatureTextSeeds() {
+    const std::string genuine = SignatureFor("hello");
+    std::string upper = genuine;
+    for (char &c : upper) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return {
+        InputBuilder().Byte(0).Byte(0).TextNul(genuine).TextNul("hello").Build(),
+        InputBuilder().Byte(0).Byte(0).TextNul(upper).TextNul("hello").Build(),
+        InputBuilder().Byte(0).Byte(0).TextNul(genuine).TextNul("hellO").Build(),
+        InputBuilder().Byte(1).Byte(7).TextNul(genuine).TextNul("hello").Build(),
+        InputBuilder().Byte(0).Byte(0).TextNul(genuine.substr(0, 15)).TextNul("hello").Build(),
+        InputBuilder().Byte(0).Byte(0).TextNul(genuine + "0").TextNul("hello").Build(),
+        InputBuilder().Byte(0).Byte(0).TextNul("g" + genuine.substr(1)).TextNul("hello").Build(),
+        InputBuilder().Byte(2).Byte(17).TextNul("").TextNul("").Build(),
+        InputBuilder().Byte(2).Byte(16).TextNul("").TextNul("a message").Build(),
+        InputBuilder().Byte(3).Byte(20).TextNul("").TextNul("a message").Build(),
+    };
+}
+
+inline std::vector<Input> EncryptSeeds() {
+    const std::string utf8 = "gr\xc3\xbc\xc3\x9f dich";
+    return {
+        InputBuilder().Byte(0).Byte(0).Int32(60).TextNul("hello").Build(),
+        InputBuilder().Byte(4).Byte(0).Int32(0).TextNul("edge").Build(),
+        InputBuilder().Byte(4).Byte(0).Int32(1).TextNul("edge").Build(),
+        InputBuilder().Byte(0).Byte(0).Int32(0).TextNul("").Build(),
+        InputBuilder().Byte(0).Byte(0).Int32(-1).TextNul("").Build(),
+        InputBuilder().Byte(0).Byte(0).Int32(1000).TextNul(utf8).Build(),
+        InputBuilder().Byte(1).Byte(9).Int32(2).TextNul("too long for the buffer").Build(),
+        InputBuilder().Byte(2).Byte(1).Int32(1 << 30).TextNul("ab").Build(),
+        InputBuilder().Byte(2).Byte(0).Int32(786431).TextNul("").Build(),
+    };
+}
+
+inline std::vector<Input> DecryptSeeds() {
+    const FuzzKeys &keys = Keys();
+    uint8_t ct[24];
+    FUZZ_CHECK(encrypt_string(keys.curve.get(), keys.pub.c_str(), "hi", ct, sizeof(ct)) == 24);
+    const auto with = [&](uint8_t flags, int32_t count, int32_t capacity) {
+        return InputBuilder().Byte(flags).Byte(3).Int32(count).Int32(capacity).Bytes(ct, 24).Build();
+    };
+    return {
+        with(0, 24, 3), with(0, 24, 2), with(0, 13, 100), with(0, 0, 1),
+        with(0, 0, 0),  with(0, -12, 1), with(0, -12, 0), with(1, 24, 3),
+        with(6, 2, 0),  with(4, 12, 2),
+    };
+}
+
+// Harness name -> its seeds.
+inline std::map<std::string, std::vector<Input>> AllSeeds() {
+    return {
+        {"key_text", KeyTextSeeds()},
+        {"verify_hex", SignatureTextSeeds()},
+        {"encrypt_string", EncryptSeeds()},
+        {"decrypt_to_string", DecryptSeeds()},
+    };
+}
+
+}  // namespace vessa_fuzz
