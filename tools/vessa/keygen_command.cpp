@@ -50,7 +50,12 @@ int RunKeygen(const ParsedArgs &args) {
     CheckWritable(key_path, force);
     CheckWritable(pub_path, force);
     WriteNewFile(key_path, std::string(priv) + "\n", force, true);
-    WriteNewFile(pub_path, std::string(pub) + "\n", force, false);
+    try {
+        WriteNewFile(pub_path, std::string(pub) + "\n", force, false);
+    } catch (const ToolError &) {
+        std::remove(key_path.c_str());  // a private key without its public key is no pair
+        throw;
+    }
     std::fprintf(stderr, "vessa keygen: wrote %s and %s\n", key_path.c_str(), pub_path.c_str());
     return kExitOk;
 }

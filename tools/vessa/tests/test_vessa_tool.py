@@ -138,6 +138,11 @@ class KeyTest(ToolTestCase):
                 self.assertFalse(os.path.exists(self.path(other)), "no half pair is written")
                 os.remove(self.path(existing))
 
+    def test_keygen_leaves_no_private_key_when_the_public_file_fails(self):
+        os.mkdir(self.path("dave.pub"))
+        self.refused(["keygen", "--out", self.path("dave"), "--force"], "cannot create")
+        self.assertFalse(os.path.exists(self.path("dave.key")))
+
     def test_keygen_force_overwrites(self):
         self.write("carol.key", b"old\n")
         self.ok("keygen", "--out", self.path("carol"), "--force")
