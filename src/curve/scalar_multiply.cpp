@@ -2,23 +2,13 @@
 // and the literal reference definitions.
 #include "curve/arithmetic_mode.h"
 #include "curve/canonical_multiple.h"
+#include "curve/chain_end.h"
 #include "curve/fast_path_domain.h"
 #include "curve/guarded_division.h"
 #include "curve/modular.h"
 #include "curve/point_arith.h"
 
 namespace vessa {
-namespace {
-
-EccPoint ToEccPoint(const JacobianPoint &p) noexcept {
-    if (p.z == 0) {
-        return kInfinity;
-    }
-    const AffinePoint a = ToAffine(p);
-    return {static_cast<int64_t>(a.x), static_cast<int64_t>(a.y)};
-}
-
-}  // namespace
 
 EccPoint ScalarMultiply(const EccCurve &curve, int64_t k, EccPoint b) noexcept {
     AffinePoint base{};
@@ -33,8 +23,7 @@ EccPoint ScalarMultiply(const EccCurve &curve, int64_t k, EccPoint b) noexcept {
     }
     // The chain's k*B is its last two additions applied to the canonical
     // (k - 2)*B (see fast_path_domain.h).
-    const EccPoint c = ToEccPoint(CanonicalMultiple(static_cast<uint64_t>(k - 2), base));
-    return PointAdd(curve, PointAdd(curve, c, b), b);
+    return ChainEnd(curve, CanonicalMultiple(static_cast<uint64_t>(k - 2), base), base, b);
 }
 
 int64_t ModInverse(int64_t v, int64_t m) noexcept {
