@@ -50,6 +50,31 @@ JacobianPoint CanonicalBaseMultiple(uint64_t m) noexcept {
     return acc;
 }
 
+// A Jacobian point with w = a * z^4 carried along, so that a doubling needs
+// no power of z: one multiplication fewer and a shorter dependency chain
+// than the plain doubling, which bounds the speed of a single multiple.
+struct WeightedPoint {
+    JacobianPoint p;
+    field::Element w;
+};
+
+constexpr WeightedPoint Weighted(const JacobianPoint &p) noexcept {
+    using namespace field;
+    return {p, Mul(Reduce(static_cast<uint64_t>(kCurveA)), Square(Square(p.z)))};
+}
+
+constexpr WeightedPoint DoubleWeighted(const WeightedPoint &q) noexcept {
+    using namespace field;
+    const Element xx = Square(q.p.x);
+    const Element yy = Square(q.p.y);
+    const Element yyyy = Square(yy);
+    const Element s = Reduce(4 * Mul(q.p.x, yy));
+    const Element m = Add(Add(Add(xx, xx), xx), q.w);
+    const Element x3 = Sub(Square(m), Add(s, s));
+    const Element y3 = Sub(Mul(m, Sub(s, x3)), Reduce(8 * yyyy));
+    return {{x3, y3, Reduce(2 * Mul(q.p.y, q.p.z))}, Reduce(16 * Mul(yyyy, q.w))};
+}
+
 JacobianPoint CanonicalPointMultiple(uint64_t m, AffinePoint b) noexcept {
     // Non-adjacent form, most significant digit first: about one addition
     // per three doublings, each of B or -B. With h = 3m, a bit i + 1 where h
@@ -62,17 +87,17 @@ JacobianPoint CanonicalPointMultiple(uint64_t m, AffinePoint b) noexcept {
     }
     const AffinePoint minus_b = Negate(b);
     // The leading digit is +1.
-    JacobianPoint acc = ToJacobian(b);
+    WeightedPoint acc = Weighted(ToJacobian(b));
     for (int bit = static_cast<int>(std::bit_width(plus)) - 2; bit >= 0; --bit) {
-        acc = Double(acc);
+        acc = DoubleWeighted(acc);
         const uint64_t mask = uint64_t{1} << bit;
         if ((plus & mask) != 0) {
-            acc = AddMixed(acc, b);
+            acc = Weighted(AddMixed(acc.p, b));
         } else if ((minus & mask) != 0) {
-            acc = AddMixed(acc, minus_b);
+            acc = Weighted(AddMixed(acc.p, minus_b));
         }
     }
-    return acc;
+    return acc.p;
 }
 
 JacobianPoint CanonicalMultiple(uint64_t m, AffinePoint b) noexcept {
