@@ -16,15 +16,15 @@ std::optional<std::string> ParsedArgs::Value(std::string_view option) const {
 
 namespace {
 
-const OptionSpec *FindOption(const CommandSpec &spec, std::string_view name) {
-    auto it = std::find_if(spec.options.begin(), spec.options.end(),
+const OptionSpec *FindOption(const CommandSpec &definition, std::string_view name) {
+    auto it = std::find_if(definition.options.begin(), definition.options.end(),
                            [name](const OptionSpec &option) { return option.name == name; });
-    return it == spec.options.end() ? nullptr : &*it;
+    return it == definition.options.end() ? nullptr : &*it;
 }
 
 }  // namespace
 
-ParsedArgs ParseArgs(const CommandSpec &spec, std::span<const std::string_view> args) {
+ParsedArgs ParseArgs(const CommandSpec &definition, std::span<const std::string_view> args) {
     ParsedArgs parsed;
     bool options_ended = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -39,8 +39,8 @@ ParsedArgs ParseArgs(const CommandSpec &spec, std::span<const std::string_view> 
         }
         // A lone "-" is an ordinary argument (conventionally standard input).
         if (options_ended || arg.size() < 2 || arg[0] != '-') {
-            if (parsed.positionals.size() >= spec.max_positionals) {
-                throw UsageError(spec.max_positionals == 0
+            if (parsed.positionals.size() >= definition.max_positionals) {
+                throw UsageError(definition.max_positionals == 0
                                      ? "unexpected argument '" + std::string(arg) + "'"
                                      : "too many arguments (at '" + std::string(arg) + "')");
             }
@@ -56,7 +56,7 @@ ParsedArgs ParseArgs(const CommandSpec &spec, std::span<const std::string_view> 
             inline_value = body.substr(eq + 1);
             body = body.substr(0, eq);
         }
-        const OptionSpec *option = FindOption(spec, body);
+        const OptionSpec *option = FindOption(definition, body);
         if (option == nullptr) {
             throw UsageError("unknown option '--" + std::string(body) + "'");
         }
@@ -81,18 +81,18 @@ ParsedArgs ParseArgs(const CommandSpec &spec, std::span<const std::string_view> 
     return parsed;
 }
 
-std::string HelpText(const CommandSpec &spec) {
-    std::string text = "usage: vessa " + std::string(spec.name);
-    if (!spec.usage.empty()) {
-        text += " " + std::string(spec.usage);
+std::string HelpText(const CommandSpec &definition) {
+    std::string text = "usage: vessa " + std::string(definition.name);
+    if (!definition.usage.empty()) {
+        text += " " + std::string(definition.usage);
     }
-    text += "\n\n" + std::string(spec.summary) + "\n";
-    if (!spec.description.empty()) {
-        text += "\n" + std::string(spec.description) + "\n";
+    text += "\n\n" + std::string(definition.summary) + "\n";
+    if (!definition.description.empty()) {
+        text += "\n" + std::string(definition.description) + "\n";
     }
     text += "\noptions:\n";
     std::vector<std::pair<std::string, std::string_view>> rows;
-    for (const OptionSpec &option : spec.options) {
+    for (const OptionSpec &option : definition.options) {
         std::string left = "--" + std::string(option.name);
         if (!option.value_name.empty()) {
             left += " " + std::string(option.value_name);

@@ -36,16 +36,16 @@ public:
     std::optional<std::string> Value(std::string_view option) const;
 
 private:
-    friend ParsedArgs ParseArgs(const CommandSpec &spec, std::span<const std::string_view> args);
+    friend ParsedArgs ParseArgs(const CommandSpec &definition, std::span<const std::string_view> args);
     std::map<std::string, std::string> values_;
 };
 
 // Parses the arguments that follow the command name. Throws UsageError for
 // an unknown or repeated option, a missing value, a value given to a flag,
 // or too many positional arguments. After "--help" nothing else is checked.
-ParsedArgs ParseArgs(const CommandSpec &spec, std::span<const std::string_view> args);
+ParsedArgs ParseArgs(const CommandSpec &definition, std::span<const std::string_view> args);
 
 // The full help text of one command.
-std::string HelpText(const CommandSpec &spec);
+std::string HelpText(const CommandSpec &definition);
 
 }  // namespace vessa_tool

@@ -9,7 +9,7 @@
 namespace vessa_tool {
 
 const CommandSpec &BenchSpec() {
-    static const CommandSpec spec{
+    static const CommandSpec definition{
         "bench",
         "Time the main operations with the fast and the reference arithmetic.",
         "[--iterations N] [--quick]",
@@ -22,7 +22,7 @@ const CommandSpec &BenchSpec() {
         {{"iterations", "N", "calls per measured operation (a positive integer)"},
          {"quick", "", "a short run with few iterations"}},
     };
-    return spec;
+    return definition;
 }
 
 int RunBenchCommand(const ParsedArgs &args) {

@@ -9,7 +9,7 @@
 namespace vessa_tool {
 
 struct Command {
-    const CommandSpec &spec;
+    const CommandSpec &definition;
     int (*run)(const ParsedArgs &args);
 };
 
@@ -34,7 +34,7 @@ const CommandSpec &DemoSpec();
 int RunDemo(const ParsedArgs &args);
 
 // The value of a required option; throws UsageError naming it when absent.
-std::string RequiredValue(const ParsedArgs &args, const CommandSpec &spec,
+std::string RequiredValue(const ParsedArgs &args, const CommandSpec &definition,
                           std::string_view option);
 
 }  // namespace vessa_tool

@@ -14,7 +14,7 @@
 namespace vessa_tool {
 
 const CommandSpec &DecryptSpec() {
-    static const CommandSpec spec{
+    static const CommandSpec definition{
         "decrypt",
         "Decrypt a ciphertext made by 'vessa encrypt' with the private key.",
         "--key FILE [--in FILE] [--out FILE [--force]] [--binary]",
@@ -28,7 +28,7 @@ const CommandSpec &DecryptSpec() {
          {"force", "", "overwrite FILE if it exists"},
          {"binary", "", "read raw ciphertext bytes instead of base64"}},
     };
-    return spec;
+    return definition;
 }
 
 namespace {

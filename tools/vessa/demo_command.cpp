@@ -14,7 +14,7 @@
 namespace vessa_tool {
 
 const CommandSpec &DemoSpec() {
-    static const CommandSpec spec{
+    static const CommandSpec definition{
         "demo",
         "Walk through curve, key pair, signature and encryption on a sample message.",
         "[--message TEXT]",
@@ -25,7 +25,7 @@ const CommandSpec &DemoSpec() {
         "Nothing is written to any file.",
         {{"message", "TEXT", "use TEXT instead of the built-in message"}},
     };
-    return spec;
+    return definition;
 }
 
 namespace {

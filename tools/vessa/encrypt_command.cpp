@@ -14,7 +14,7 @@
 namespace vessa_tool {
 
 const CommandSpec &EncryptSpec() {
-    static const CommandSpec spec{
+    static const CommandSpec definition{
         "encrypt",
         "Encrypt a text under a public key.",
         "--key FILE [--in FILE] [--out FILE [--force]] [--binary]",
@@ -29,7 +29,7 @@ const CommandSpec &EncryptSpec() {
          {"force", "", "overwrite FILE if it exists"},
          {"binary", "", "write raw ciphertext bytes instead of base64"}},
     };
-    return spec;
+    return definition;
 }
 
 int RunEncrypt(const ParsedArgs &args) {

@@ -11,7 +11,7 @@
 namespace vessa_tool {
 
 const CommandSpec &KeygenSpec() {
-    static const CommandSpec spec{
+    static const CommandSpec definition{
         "keygen",
         "Make a new private key (and with --out, its public key).",
         "[--out NAME [--force]]",
@@ -22,7 +22,7 @@ const CommandSpec &KeygenSpec() {
         {{"out", "NAME", "write the pair to NAME.key and NAME.pub"},
          {"force", "", "overwrite existing files"}},
     };
-    return spec;
+    return definition;
 }
 
 int RunKeygen(const ParsedArgs &args) {

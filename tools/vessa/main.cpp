@@ -20,11 +20,11 @@ std::span<const Command> AllCommands() {
     return commands;
 }
 
-std::string RequiredValue(const ParsedArgs &args, const CommandSpec &spec,
+std::string RequiredValue(const ParsedArgs &args, const CommandSpec &definition,
                           std::string_view option) {
     std::optional<std::string> value = args.Value(option);
     if (!value) {
-        for (const OptionSpec &known : spec.options) {
+        for (const OptionSpec &known : definition.options) {
             if (known.name == option) {
                 throw UsageError("missing --" + std::string(option) + " " +
                                  std::string(known.value_name));
@@ -46,9 +46,9 @@ std::string Overview() {
         "\n"
         "commands:\n";
     for (const Command &command : AllCommands()) {
-        std::string name(command.spec.name);
+        std::string name(command.definition.name);
         text += "  " + name + std::string(10 - name.size(), ' ') +
-                std::string(command.spec.summary) + "\n";
+                std::string(command.definition.summary) + "\n";
     }
     text +=
         "\n"
@@ -61,7 +61,7 @@ std::string Overview() {
 
 const Command *FindCommand(std::string_view name) {
     for (const Command &command : AllCommands()) {
-        if (command.spec.name == name) {
+        if (command.definition.name == name) {
             return &command;
         }
     }
@@ -97,7 +97,7 @@ int Main(std::span<const std::string_view> args) {
             return Fail("vessa", UsageError("no such command '" + std::string(args[1]) + "'"),
                         true);
         }
-        WriteOutput(std::nullopt, HelpText(command->spec), false);
+        WriteOutput(std::nullopt, HelpText(command->definition), false);
         return kExitOk;
     }
     const Command *command = FindCommand(first);
@@ -106,9 +106,9 @@ int Main(std::span<const std::string_view> args) {
     }
     std::string prefix = "vessa " + std::string(first);
     try {
-        ParsedArgs parsed = ParseArgs(command->spec, args.subspan(1));
+        ParsedArgs parsed = ParseArgs(command->definition, args.subspan(1));
         if (parsed.help_requested) {
-            WriteOutput(std::nullopt, HelpText(command->spec), false);
+            WriteOutput(std::nullopt, HelpText(command->definition), false);
             return kExitOk;
         }
         return command->run(parsed);

@@ -9,7 +9,7 @@
 namespace vessa_tool {
 
 const CommandSpec &PubkeySpec() {
-    static const CommandSpec spec{
+    static const CommandSpec definition{
         "pubkey",
         "Derive the public key text from a private key text.",
         "[--key FILE] [--out FILE [--force]]",
@@ -20,7 +20,7 @@ const CommandSpec &PubkeySpec() {
          {"out", "FILE", "write the public key to FILE instead of standard output"},
          {"force", "", "overwrite FILE if it exists"}},
     };
-    return spec;
+    return definition;
 }
 
 int RunPubkey(const ParsedArgs &args) {

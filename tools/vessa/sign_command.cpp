@@ -10,7 +10,7 @@
 namespace vessa_tool {
 
 const CommandSpec &SignSpec() {
-    static const CommandSpec spec{
+    static const CommandSpec definition{
         "sign",
         "Sign a message with a private key.",
         "--key FILE [--message TEXT | --in FILE] [--out FILE [--force]]",
@@ -24,7 +24,7 @@ const CommandSpec &SignSpec() {
          {"out", "FILE", "write the signature to FILE instead of standard output"},
          {"force", "", "overwrite FILE if it exists"}},
     };
-    return spec;
+    return definition;
 }
 
 int RunSign(const ParsedArgs &args) {

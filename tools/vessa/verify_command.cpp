@@ -12,7 +12,7 @@
 namespace vessa_tool {
 
 const CommandSpec &VerifySpec() {
-    static const CommandSpec spec{
+    static const CommandSpec definition{
         "verify",
         "Check a signature of a message under a public key.",
         "--key FILE (--signature TEXT | --signature-file FILE) [--message TEXT | --in FILE]",
@@ -26,7 +26,7 @@ const CommandSpec &VerifySpec() {
          kMessageOption,
          kMessageFileOption},
     };
-    return spec;
+    return definition;
 }
 
 namespace {
