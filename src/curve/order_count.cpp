@@ -1,7 +1,8 @@
 #include "curve/order_count.h"
 
 #include <array>
-#include <cstring>
+#include <cfloat>
+#include <cstddef>
 
 #include "curve/canonical_multiple.h"
 #include "curve/curve_params.h"
@@ -112,9 +113,30 @@ void StepAll(SegmentKernel kernel, Segments &s, double gx, double gy, int64_t st
 
 double ToDouble(field::Element e) noexcept { return static_cast<double>(e); }
 
+// The rounding trick needs every double operation rounded to double: not
+// so with excess precision (x87) or when the compiler may reassociate.
+#if defined(__FAST_MATH__) || !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0
+constexpr bool kExactDoubles = false;
+#else
+constexpr bool kExactDoubles = true;
+#endif
+
 }  // namespace
 
+int64_t CountOrderSequentially(AffinePoint g) noexcept {
+    JacobianPoint r = AddMixed(ToJacobian(g), g);
+    int64_t count = 2;
+    while (r.z != 0) {
+        r = AddMixed(r, g);
+        ++count;
+    }
+    return count;
+}
+
 int64_t CountOrderBySegments(AffinePoint g, SegmentKernel kernel) noexcept {
+    if (!kExactDoubles) {
+        return CountOrderSequentially(g);
+    }
     // The literal loop's first point, 2G, by one addition, and its test.
     const JacobianPoint two_g = AddMixed(ToJacobian(g), g);
     if (two_g.z == 0) {

@@ -23,6 +23,11 @@ enum class SegmentKernel { kBest, kBaseline };
 // The count of the literal loop for base point `g` (on the fixed curve).
 int64_t CountOrderBySegments(AffinePoint g, SegmentKernel kernel = SegmentKernel::kBest) noexcept;
 
+// The same count by one chain of canonical additions (where the segments'
+// floating-point arithmetic cannot be trusted to round exactly, and as a
+// cross-check in tests).
+int64_t CountOrderSequentially(AffinePoint g) noexcept;
+
 // Number of segments stepped side by side (for tests).
 inline constexpr int64_t kOrderCountSegments = 32;
 

@@ -50,6 +50,7 @@ TEST(FastOrderCount, MatchesTheLiteralLoop) {
         const int64_t literal = LiteralCount(c.g);
         EXPECT_EQ(CountOrderBySegments(g), literal);
         EXPECT_EQ(CountOrderBySegments(g, SegmentKernel::kBaseline), literal);
+        EXPECT_EQ(CountOrderSequentially(g), literal);
         EccCurve curve = kCurve;
         curve.n = 0;
         curve.g = c.g;
