@@ -42,9 +42,9 @@ constexpr int64_t StoredX(Element lambda, int64_t x1, int64_t x2, Element x3) no
 // With C, D = C + B and E = D + B none of them the point at infinity and no
 // two consecutive ones sharing an x, both additions take PointAdd's general
 // slope. Its stored slope is then the canonical one: the product it reduces
-// is negative only when dy < 0, and then not a multiple of p (the y values
-// lie in [1, p - 1] and differ). y values come out canonical (no curve
-// point has y = 0). Only an x congruent to 0 depends on the operands'
+// is a multiple of p only when dy = 0 (the y values lie in [1, p - 1]), and
+// then it is 0, not negative. y values come out canonical (no curve point
+// has y = 0). Only an x congruent to 0 depends on the operands'
 // stored values, through the sign of lambda^2 - x1 - x2. Every other case
 // is left to PointAdd itself.
 EccPoint ChainEnd(const EccCurve &curve, const JacobianPoint &c, AffinePoint base,
