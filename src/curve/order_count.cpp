@@ -35,7 +35,7 @@ struct Segments {
 
 // Vectors cross no real call boundary (everything here is inlined into the
 // dispatched kernels), so the note about their calling convention is moot.
-#if defined(__GNUC__) && !defined(__clang__)
+#if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 
