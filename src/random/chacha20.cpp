@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstddef>
 
+#include "support/secure_wipe.h"
+
 namespace vessa {
 namespace {
 
@@ -36,6 +38,8 @@ void ChaCha20Block(const ChaChaKey &key, uint32_t counter, const ChaChaNonce &no
     for (std::size_t i = 0; i < out.size(); ++i) {
         out[i] += initial[i];
     }
+    // The initial state holds the key: it must not stay behind on the stack.
+    SecureWipeObject(initial);
 }
 
 }  // namespace vessa
