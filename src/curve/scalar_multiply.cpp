@@ -31,8 +31,7 @@ int64_t ModInverse(int64_t v, int64_t m) noexcept {
     // coefficient, lifted into [0, m), is the canonical inverse of v (0 for
     // v = p and 2p).
     if (m == kCurveP && v >= 1 && v <= 2 * kCurveP && !ReferenceArithmeticForced()) {
-        const auto residue = static_cast<field::Element>(v >= kCurveP ? v - kCurveP : v);
-        return static_cast<int64_t>(field::Inverse(residue));
+        return static_cast<int64_t>(field::Inverse(field::Reduce(static_cast<uint64_t>(v))));
     }
     return ModInverseReference(v, m);
 }
