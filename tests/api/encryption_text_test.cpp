@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "api_helpers.h"
+#include "curve_fixture.h"
 #include "vessa.h"
 
 namespace {
@@ -41,18 +42,8 @@ struct Guarded {
     std::vector<uint8_t> bytes;
 };
 
-class EncryptTextApi : public ::testing::Test {
+class EncryptTextApi : public vessa_test::CurveWithKeysTest {
 protected:
-    static void SetUpTestSuite() {
-        curve_ = ecc_new();
-        ASSERT_NE(curve_, nullptr);
-        keys_ = GenerateKeyPair(curve_);
-        ASSERT_FALSE(keys_.pub.empty());
-    }
-    static void TearDownTestSuite() {
-        ecc_destroy(curve_);
-        curve_ = nullptr;
-    }
 
     static int32_t EncryptString(const std::string &text, Guarded &out, int32_t capacity) {
         return encrypt_string(curve_, keys_.pub.c_str(), text.c_str(), out.data(), capacity);
@@ -76,12 +67,8 @@ protected:
         return std::string(out.chars(), text.size());
     }
 
-    static EccCurve *curve_;
-    static KeyPair keys_;
 };
 
-EccCurve *EncryptTextApi::curve_ = nullptr;
-KeyPair EncryptTextApi::keys_;
 
 TEST_F(EncryptTextApi, TextsRoundTripByteForByte) {
     const std::string texts[] = {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "api_helpers.h"
+#include "curve_fixture.h"
 #include "vessa.h"
 
 namespace {
@@ -18,19 +19,8 @@ using vessa_test::PackPublic;
 
 constexpr int64_t kP = 99991;
 
-class EncryptValueApi : public ::testing::Test {
+class EncryptValueApi : public vessa_test::CurveWithKeysTest {
 protected:
-    static void SetUpTestSuite() {
-        curve_ = ecc_new();
-        ASSERT_NE(curve_, nullptr);
-        keys_ = GenerateKeyPair(curve_);
-        ASSERT_FALSE(keys_.priv.empty());
-        ASSERT_FALSE(keys_.pub.empty());
-    }
-    static void TearDownTestSuite() {
-        ecc_destroy(curve_);
-        curve_ = nullptr;
-    }
 
     static EccCiphertext Encrypt(const std::string &pub, uint8_t value) {
         EccCiphertext ct{{-7, -7}, -7};
@@ -49,12 +39,8 @@ protected:
         return q;
     }
 
-    static EccCurve *curve_;
-    static KeyPair keys_;
 };
 
-EccCurve *EncryptValueApi::curve_ = nullptr;
-KeyPair EncryptValueApi::keys_;
 
 TEST_F(EncryptValueApi, EveryValueRoundTrips) {
     for (int v = 0; v <= 255; ++v) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "api_helpers.h"
+#include "curve_fixture.h"
 #include "vessa.h"
 
 namespace {
@@ -14,18 +15,8 @@ namespace {
 using vessa_test::GenerateKeyPair;
 using vessa_test::KeyPair;
 
-class SignatureHexApi : public ::testing::Test {
+class SignatureHexApi : public vessa_test::CurveWithKeysTest {
 protected:
-    static void SetUpTestSuite() {
-        curve_ = ecc_new();
-        ASSERT_NE(curve_, nullptr);
-        keys_ = GenerateKeyPair(curve_);
-        ASSERT_FALSE(keys_.pub.empty());
-    }
-    static void TearDownTestSuite() {
-        ecc_destroy(curve_);
-        curve_ = nullptr;
-    }
 
     static std::string SignHex(const char *msg) {
         char buf[VESSA_SIGNATURE_TEXT_SIZE];
@@ -36,12 +27,8 @@ protected:
         return verify_from_hex_string(curve_, pub.c_str(), msg, sig.c_str());
     }
 
-    static EccCurve *curve_;
-    static KeyPair keys_;
 };
 
-EccCurve *SignatureHexApi::curve_ = nullptr;
-KeyPair SignatureHexApi::keys_;
 
 std::string Upper(std::string text) {
     for (char &c : text) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "api_helpers.h"
+#include "curve_fixture.h"
 #include "vessa.h"
 
 namespace {
@@ -24,19 +25,12 @@ struct Signature {
     int32_t e;
 };
 
-class SignVerifyApi : public ::testing::Test {
+class SignVerifyApi : public vessa_test::CurveWithKeysTest {
 protected:
     static void SetUpTestSuite() {
-        curve_ = ecc_new();
-        ASSERT_NE(curve_, nullptr);
-        keys_ = GenerateKeyPair(curve_);
+        CurveWithKeysTest::SetUpTestSuite();
         other_keys_ = GenerateKeyPair(curve_);
-        ASSERT_FALSE(keys_.priv.empty());
         ASSERT_FALSE(other_keys_.pub.empty());
-    }
-    static void TearDownTestSuite() {
-        ecc_destroy(curve_);
-        curve_ = nullptr;
     }
 
     static Signature Sign(const std::string &priv, const char *msg) {
@@ -48,13 +42,9 @@ protected:
         return verify(curve_, pub.c_str(), msg, sig.s, sig.e);
     }
 
-    static EccCurve *curve_;
-    static KeyPair keys_;
     static KeyPair other_keys_;
 };
 
-EccCurve *SignVerifyApi::curve_ = nullptr;
-KeyPair SignVerifyApi::keys_;
 KeyPair SignVerifyApi::other_keys_;
 
 TEST_F(SignVerifyApi, RoundTripsForManyMessages) {
