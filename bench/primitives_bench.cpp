@@ -1,0 +1,71 @@
+// Times the pieces a signature spends most of its time in outside the curve
+// arithmetic: one SHA3-256 of a short message and the reading of a key text.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdint>
+
+#include "keytext/key_text.h"
+#include "signature/sha3_256.h"
+#include "vessa.h"
+
+namespace {
+
+void Sha3ShortMessage(benchmark::State &state) {
+    // About the size a signature hashes: a short message and the nonce point.
+    std::array<uint8_t, 68> message{};
+    for (size_t i = 0; i < message.size(); ++i) {
+        message[i] = static_cast<uint8_t>(i * 7 + 3);
+    }
+    for (auto _ : state) {
+        vessa::Sha3_256 hasher;
+        hasher.Absorb(message.data(), message.size());
+        auto digest = hasher.Finish();
+        benchmark::DoNotOptimize(digest);
+        benchmark::DoNotOptimize(message);
+    }
+}
+BENCHMARK(Sha3ShortMessage);
+
+void Sha3LongMessage(benchmark::State &state) {
+    std::array<uint8_t, 4096> message{};
+    for (auto _ : state) {
+        vessa::Sha3_256 hasher;
+        hasher.Absorb(message.data(), message.size());
+        auto digest = hasher.Finish();
+        benchmark::DoNotOptimize(digest);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(message.size()));
+}
+BENCHMARK(Sha3LongMessage);
+
+void ResolvePrivate(benchmark::State &state) {
+    char text[VESSA_KEY_TEXT_SIZE] = {};
+    if (package_private(123456789, text, sizeof text) < 0) {
+        state.SkipWithError("package_private failed");
+        return;
+    }
+    for (auto _ : state) {
+        int64_t d = 0;
+        benchmark::DoNotOptimize(resolve_private(text, &d));
+        benchmark::DoNotOptimize(d);
+    }
+}
+BENCHMARK(ResolvePrivate);
+
+void ReadKeyTextOnly(benchmark::State &state) {
+    char text[VESSA_KEY_TEXT_SIZE] = {};
+    if (package_public(EccPoint{5, 7}, text, sizeof text) < 0) {
+        state.SkipWithError("package_public failed");
+        return;
+    }
+    for (auto _ : state) {
+        vessa::KeyBlock block;
+        benchmark::DoNotOptimize(vessa::ReadKeyText(text, block));
+        benchmark::DoNotOptimize(block);
+    }
+}
+BENCHMARK(ReadKeyTextOnly);
+
+}  // namespace
+BENCHMARK_MAIN();
