@@ -1,11 +1,34 @@
 // Base64 coding with the standard alphabet ("+" and "/") and "=" padding.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 
 namespace vessa {
+
+inline constexpr char kBase64Alphabet[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Marks a non-symbol in kBase64SymbolValue. Symbol values fit in six bits, so
+// a run of lookups can be or-ed together and checked once.
+inline constexpr uint8_t kNotBase64Symbol = 0x80;
+
+// The symbol value of every byte, kNotBase64Symbol outside the alphabet ("="
+// included: padding is not a symbol).
+inline constexpr std::array<uint8_t, 256> kBase64SymbolValue = [] {
+    std::array<uint8_t, 256> table{};
+    table.fill(kNotBase64Symbol);
+    for (uint8_t value = 0; value < 64; ++value) {
+        table[static_cast<unsigned char>(kBase64Alphabet[value])] = value;
+    }
+    return table;
+}();
+
+constexpr uint8_t Base64SymbolValue(char c) noexcept {
+    return kBase64SymbolValue[static_cast<unsigned char>(c)];
+}
 
 // Characters the padded encoding of `size` bytes takes.
 constexpr size_t Base64EncodedSize(size_t size) noexcept { return (size + 2) / 3 * 4; }

@@ -1,0 +1,135 @@
+// The lookup tables behind base64 and hex decoding, and the one-pass key-text
+// reader checked against decoding the two layers one after the other.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "keytext/base64.h"
+#include "keytext/hex.h"
+#include "keytext/key_text.h"
+
+// Straightforward classifications, independent of the tables.
+#include "../../fuzz/key_text_checks.h"
+
+namespace {
+
+using vessa::KeyBlock;
+
+TEST(DecodeTables, EveryByteIsClassifiedAsTheAlphabetSays) {
+    for (int c = 0; c < 256; ++c) {
+        const char ch = static_cast<char>(static_cast<unsigned char>(c));
+        const int symbol = vessa_fuzz::Base64Value(ch);
+        const int digit = vessa_fuzz::HexValue(ch);
+        EXPECT_EQ(vessa::Base64SymbolValue(ch),
+                  symbol < 0 ? vessa::kNotBase64Symbol : static_cast<uint8_t>(symbol))
+            << c;
+        EXPECT_EQ(vessa::HexDigitValue(ch),
+                  digit < 0 ? vessa::kNotHexDigit : static_cast<uint8_t>(digit))
+            << c;
+    }
+    // The markers must not collide with any value they are or-ed with.
+    EXPECT_EQ(vessa::kNotBase64Symbol & 0x3F, 0);
+    EXPECT_EQ(vessa::kNotHexDigit & 0x0F, 0);
+}
+
+// Reading done the long way: the whole base64 layer, then the whole hex layer.
+std::optional<KeyBlock> ReadInLayers(const std::string &text) {
+    const size_t length = strnlen(text.c_str(), vessa::kKeyTextLength + 1);
+    std::vector<uint8_t> digits(256);
+    const auto decoded = vessa::Base64Decode(text.c_str(), length, digits.data(), digits.size());
+    KeyBlock block;
+    if (decoded != digits.size() ||
+        !vessa::HexDecode(reinterpret_cast<const char *>(digits.data()), block.bytes.size(),
+                          block.bytes.data())) {
+        return std::nullopt;
+    }
+    return block;
+}
+
+std::optional<KeyBlock> ReadInOnePass(const std::string &text) {
+    KeyBlock block;
+    if (!vessa::ReadKeyText(text.c_str(), block)) {
+        return std::nullopt;
+    }
+    return block;
+}
+
+// The text of a block whose bytes are all different-looking, so that every
+// digit value turns up in each position of a group.
+std::string SampleText() {
+    KeyBlock block;
+    for (size_t i = 0; i < block.bytes.size(); ++i) {
+        block.bytes[i] = static_cast<uint8_t>(i * 37 + 11);
+    }
+    char buf[vessa::kKeyTextBufferSize];
+    EXPECT_TRUE(vessa::WriteKeyText(block, buf, sizeof(buf)));
+    return buf;
+}
+
+std::string Base64Of(const std::string &digits) {
+    std::string text(vessa::Base64EncodedSize(digits.size()), '?');
+    vessa::Base64Encode(reinterpret_cast<const uint8_t *>(digits.data()), digits.size(),
+                        text.data());
+    return text;
+}
+
+void ExpectSameVerdict(const std::string &text, const std::string &what) {
+    const auto layered = ReadInLayers(text);
+    const auto one_pass = ReadInOnePass(text);
+    ASSERT_EQ(one_pass.has_value(), layered.has_value()) << what;
+    if (layered) {
+        EXPECT_EQ(one_pass->bytes, layered->bytes) << what;
+    }
+}
+
+TEST(KeyTextReader, AgreesWithLayeredDecodingOnEveryOneCharacterChange) {
+    // Non-symbols, padding in the wrong place, symbols that make non-digits or
+    // stray low bits, and an early end.
+    const std::string replacements("=-.AQIgz/+\x80\xff", 12);
+    const std::string text = SampleText();
+    for (size_t at = 0; at <= text.size(); ++at) {
+        for (const char c : replacements) {
+            std::string changed = text;
+            if (at == text.size()) {
+                changed += c;
+            } else {
+                changed[at] = c;
+            }
+            ExpectSameVerdict(changed, std::to_string(at) + " " + std::to_string(c));
+        }
+        ExpectSameVerdict(text.substr(0, at), "cut at " + std::to_string(at));
+    }
+}
+
+TEST(KeyTextReader, EveryDigitPositionIsChecked) {
+    std::string digits(256, '0');
+    for (size_t i = 0; i < digits.size(); ++i) {
+        digits[i] = "0123456789abcdef"[i % 16];
+    }
+    for (size_t at = 0; at < digits.size(); ++at) {
+        for (const char c : {'g', 'G', '/', ':', '@', '`', ' ', '\0'}) {
+            std::string bad = digits;
+            bad[at] = c;
+            EXPECT_FALSE(ReadInOnePass(Base64Of(bad))) << at << " " << int{c};
+        }
+        std::string upper = digits;
+        upper[at] = static_cast<char>(std::toupper(static_cast<unsigned char>(upper[at])));
+        ExpectSameVerdict(Base64Of(upper), "upper at " + std::to_string(at));
+        EXPECT_TRUE(ReadInOnePass(Base64Of(upper))) << at;
+    }
+}
+
+TEST(KeyTextReader, PaddingMayBeShortenedButNotMisplaced) {
+    const std::string text = SampleText();
+    ASSERT_EQ(text.substr(342), "==");
+    for (const char *tail : {"", "=", "==", "===", "=A", "A=", "\x01"}) {
+        ExpectSameVerdict(text.substr(0, 342) + tail, std::string("tail ") + tail);
+    }
+    EXPECT_TRUE(ReadInOnePass(text.substr(0, 342)));
+    EXPECT_FALSE(ReadInOnePass(text + "="));
+}
+
+}  // namespace
