@@ -33,8 +33,8 @@ constexpr uint8_t HexDigitValue(char c) noexcept {
 void HexEncode(const uint8_t *in, size_t size, char *out) noexcept;
 
 // Reads 2*size digits (0-9, a-f, A-F) into size bytes; returns false at the
-// first non-digit (out may then be partly written, callers decode into
-// scratch).
+// first pair holding a non-digit, without writing that byte or any after it
+// (out may then be partly written, callers decode into scratch).
 bool HexDecode(const char *in, size_t size, uint8_t *out) noexcept;
 
 }  // namespace vessa
