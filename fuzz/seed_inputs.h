@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "../tests/support/plain_base64.h"
 #include "fuzz_support.h"
 
 namespace vessa_fuzz {
@@ -39,22 +40,6 @@ private:
     Input bytes_;
 };
 
-inline std::string Base64EncodeForSeeds(const std::string &in) {
-    static const char alphabet[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (size_t i = 0; i < in.size(); i += 3) {
-        const size_t n = std::min<size_t>(3, in.size() - i);
-        uint32_t group = 0;
-        for (size_t j = 0; j < 3; ++j) {
-            group = (group << 8) | (j < n ? static_cast<uint8_t>(in[i + j]) : 0U);
-        }
-        for (size_t j = 0; j < 4; ++j) {
-            out += j <= n ? alphabet[(group >> (18 - 6 * j)) & 0x3F] : '=';
-        }
-    }
-    return out;
-}
 
 inline std::string HexOfBlock(const std::vector<uint8_t> &block, bool upper) {
     const char *digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
@@ -84,12 +69,12 @@ inline std::vector<Input> KeyTextSeeds() {
         keys.priv + "=",
         keys.priv + "\n",
         " " + keys.priv,
-        Base64EncodeForSeeds(HexOfBlock(block, true)),
-        Base64EncodeForSeeds(HexOfBlock(extreme, false)),
-        Base64EncodeForSeeds(hex.substr(0, 255)),
-        Base64EncodeForSeeds(hex + "0"),
-        Base64EncodeForSeeds(hex.substr(0, 255) + "g"),
-        Base64EncodeForSeeds(hex.substr(0, 64) + "-" + hex.substr(65)),
+        vessa_test::PlainBase64Encode(HexOfBlock(block, true)),
+        vessa_test::PlainBase64Encode(HexOfBlock(extreme, false)),
+        vessa_test::PlainBase64Encode(hex.substr(0, 255)),
+        vessa_test::PlainBase64Encode(hex + "0"),
+        vessa_test::PlainBase64Encode(hex.substr(0, 255) + "g"),
+        vessa_test::PlainBase64Encode(hex.substr(0, 64) + "-" + hex.substr(65)),
         "",
         "QQ",
         "QR==",

@@ -10,31 +10,18 @@
 #include <vector>
 
 #include "api_helpers.h"
+#include "plain_base64.h"
 #include "vessa.h"
 
 namespace {
 
 using vessa_test::PackPrivate;
 using vessa_test::PackPublic;
+using vessa_test::PlainBase64Encode;
 
 using Block = std::array<uint8_t, 128>;
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-std::string B64Encode(const std::string &in) {
-    std::string out;
-    for (size_t i = 0; i < in.size(); i += 3) {
-        const size_t n = std::min<size_t>(3, in.size() - i);
-        uint32_t group = 0;
-        for (size_t j = 0; j < 3; ++j) {
-            group = (group << 8) | (j < n ? static_cast<uint8_t>(in[i + j]) : 0U);
-        }
-        for (size_t j = 0; j < 4; ++j) {
-            out += j <= n ? kAlphabet[(group >> (18 - 6 * j)) & 0x3F] : '=';
-        }
-    }
-    return out;
-}
 
 // For texts known to be well formed.
 std::string B64Decode(const std::string &in) {
@@ -126,7 +113,7 @@ TEST(KeyTextFormat, PackedTextsAreBase64OfLowercaseHexWithFillerInRange) {
 
 TEST(KeyTextFormat, HandMadeTextsWithAnyFillerUnpack) {
     for (const int filler : {0x00, 0xFF, 0x7F}) {
-        const std::string text = B64Encode(Hex(BlockWith(static_cast<uint8_t>(filler), kX, kY)));
+        const std::string text = PlainBase64Encode(Hex(BlockWith(static_cast<uint8_t>(filler), kX, kY)));
         int64_t d = 0;
         ASSERT_EQ(resolve_private(text.c_str(), &d), 0) << filler;
         EXPECT_EQ(d, kX);
@@ -143,7 +130,7 @@ TEST(KeyTextFormat, UpperCaseHexUnpacksToTheSameKey) {
     std::transform(hex.begin(), hex.end(), hex.begin(),
                    [](char c) { return static_cast<char>(std::toupper(c)); });
     ASSERT_NE(hex.find_first_of("ABCDEF"), std::string::npos);
-    const std::string text = B64Encode(hex);
+    const std::string text = PlainBase64Encode(hex);
     int64_t x = 0;
     int64_t y = 0;
     ASSERT_EQ(resolve_public(text.c_str(), &x, &y), 0);
@@ -173,7 +160,7 @@ std::string WithCharAt(std::string text, size_t index, char c) {
 std::string WithHexDigit(size_t index, char c) {
     std::string hex = Hex(BlockWith(0x55, kX, kY));
     hex[index] = c;
-    return B64Encode(hex);
+    return PlainBase64Encode(hex);
 }
 
 // The symbol after s in the alphabet: changes the unused low bits of the
@@ -184,7 +171,7 @@ char NextSymbol(char s) {
 }
 
 TEST(KeyTextFormat, EveryMalformationFailsAndLeavesOutputsAlone) {
-    const std::string good = B64Encode(Hex(BlockWith(0x55, kX, kY)));
+    const std::string good = PlainBase64Encode(Hex(BlockWith(0x55, kX, kY)));
     const std::string hex = Hex(BlockWith(0x55, kX, kY));
     struct Case {
         const char *shows;
@@ -204,8 +191,8 @@ TEST(KeyTextFormat, EveryMalformationFailsAndLeavesOutputsAlone) {
         {"symbols after the padding", good + "AAAA"},
         {"a single symbol in the last group", good.substr(0, 341)},
         {"non-canonical last symbol", WithCharAt(good, 341, NextSymbol(good[341]))},
-        {"255 bytes", B64Encode(hex.substr(0, 255))},
-        {"257 bytes", B64Encode(hex + "0")},
+        {"255 bytes", PlainBase64Encode(hex.substr(0, 255))},
+        {"257 bytes", PlainBase64Encode(hex + "0")},
         {"one group short", good.substr(0, 340)},
         {"two texts in one", good + good},
         {"non-hex in the last quarter (filler only)", WithHexDigit(250, 'g')},
