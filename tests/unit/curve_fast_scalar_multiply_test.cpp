@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "curve/arithmetic_mode.h"
 #include "curve/fast_path_domain.h"
+#include "curve/modular.h"
 #include "curve/point_arith.h"
 #include "curve_fast_chain.h"
 
@@ -23,6 +25,11 @@ constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
 EccPoint Reference(const EccCurve &curve, int64_t k, EccPoint b) {
     const ScopedReferenceArithmetic reference;
     return ScalarMultiplyReference(curve, k, b);
+}
+
+EccPoint ReferenceSum(EccPoint p, EccPoint q) {
+    const ScopedReferenceArithmetic reference;
+    return PointAdd(kCurve, p, q);
 }
 
 // Expects ScalarMultiply to match the chain for every k in [-3, 2n + 3].
@@ -110,6 +117,68 @@ TEST(FastScalarMultiply, EveryScalarForRandomCurvePoints) {
         SCOPED_TRACE(testing::Message() << d << "*G");
         ExpectEveryScalar(kCurve, b);
     }
+}
+
+// Every step of a chain whose difference lambda^2 - x1 - x2 is exactly 0:
+// PointAdd stores ModReduce(0, p) = 0, while a negative multiple of p would
+// give p. The sum is then (0, 1) or (0, p - 1), the two points with x = 0,
+// on a line through the other one with a slope below sqrt(2p). For each such
+// line and each ordering of its other two points P and B, the scalar k with
+// k*B = P + B (when B's order allows one) ends the chain of B on that step.
+TEST(FastScalarMultiply, ExactlyZeroDifferenceStoresZero) {
+    using namespace field;
+    // Index of every multiple of G, read off its literal chain (x reduced,
+    // so that an x stored as p finds its point).
+    const std::vector<EccPoint> g_chain = LiteralChain(kCurve, kBasePoint, kN);
+    std::vector<int64_t> index_of(static_cast<size_t>(kP * 2), 0);  // by x, then y parity
+    const auto slot = [](Element x, Element y) { return static_cast<size_t>(2 * x + (y & 1U)); };
+    for (int64_t j = 1; j < kN; ++j) {
+        const EccPoint r = g_chain[static_cast<size_t>(j)];
+        index_of[slot(static_cast<Element>(r.x % kP), static_cast<Element>(r.y))] = j;
+    }
+    std::vector<int64_t> root(static_cast<size_t>(kP), -1);
+    for (Element s = 0; s <= kP / 2; ++s) {
+        root[Square(s)] = static_cast<int64_t>(s);
+    }
+    const Element half = (kP + 1) / 2;
+    // One of them against the whole literal chain.
+    EXPECT_TRUE(Same(Reference(kCurve, 56548, {85, 25924}), EccPoint{0, 1}));
+    int checked = 0;
+    for (const int64_t target_y : {int64_t{1}, kP - 1}) {
+        const int64_t t = index_of[slot(0, static_cast<Element>(target_y))];
+        const Element c = Neg(static_cast<Element>(target_y));  // the line meets (0, -y)
+        for (Element lambda = 1; lambda * lambda < 2 * kP; ++lambda) {
+            // x^2 - lambda^2 x + (1 - 2 lambda c) = 0: the other two points.
+            const Element l2 = Reduce(lambda * lambda);
+            const Element disc = Sub(Square(l2), Reduce(4 * Sub(1, Reduce(2 * Mul(lambda, c)))));
+            if (root[disc] < 0) {
+                continue;
+            }
+            const auto s = static_cast<Element>(root[disc]);
+            const Element xa = Mul(Add(l2, s), half);
+            const Element xb = Mul(Sub(l2, s), half);
+            if (xa + xb != lambda * lambda) {
+                continue;  // congruent, but not exactly 0
+            }
+            for (const auto &[x1, x2] : {std::pair{xa, xb}, std::pair{xb, xa}}) {
+                const EccPoint b{static_cast<int64_t>(x2),
+                                 static_cast<int64_t>(Add(Mul(lambda, x2), c))};
+                const int64_t bi = index_of[slot(x2, static_cast<Element>(b.y))];
+                if (x1 == 0 || x2 == 0 || bi % 163 == 0 || bi % 613 == 0) {
+                    continue;  // P or B is itself a target, or no k reaches it
+                }
+                const int64_t k = t * ModInverseReference(bi, kN) % kN;
+                SCOPED_TRACE(testing::Message() << "B=(" << b.x << "," << b.y << ") k=" << k);
+                const EccPoint target{0, target_y};
+                EXPECT_TRUE(Same(ScalarMultiply(kCurve, k, b), target));
+                EXPECT_TRUE(Same(ScalarMultiply(kCurve, k + kN, b), target));
+                // The next step starts from the stored 0, not from p.
+                EXPECT_TRUE(Same(ScalarMultiply(kCurve, k + 1, b), ReferenceSum(target, b)));
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 300);
 }
 
 TEST(FastScalarMultiply, OtherOrdersOnTheCurveRecord) {
