@@ -1,8 +1,7 @@
 // Routing of ScalarMultiply and ModInverse between the fast exact arithmetic
 // and the literal reference definitions.
 #include "curve/arithmetic_mode.h"
-#include "curve/canonical_multiple.h"
-#include "curve/chain_end.h"
+#include "curve/chain_multiple.h"
 #include "curve/fast_path_domain.h"
 #include "curve/guarded_division.h"
 #include "curve/modular.h"
@@ -21,9 +20,7 @@ EccPoint ScalarMultiply(const EccCurve &curve, int64_t k, EccPoint b) noexcept {
     if (k < 2) {
         return b;
     }
-    // The chain's k*B is its last two additions applied to the canonical
-    // (k - 2)*B (see fast_path_domain.h).
-    return ChainEnd(curve, CanonicalMultiple(static_cast<uint64_t>(k - 2), base), base, b);
+    return ChainMultiple(curve, static_cast<uint64_t>(k), base, b, ReadyGroupTable());
 }
 
 int64_t ModInverse(int64_t v, int64_t m) noexcept {

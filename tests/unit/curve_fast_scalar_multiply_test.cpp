@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "curve/arithmetic_mode.h"
+#include "curve/canonical_multiple.h"
+#include "curve/chain_multiple.h"
+#include "curve/group_table.h"
 #include "curve/fast_path_domain.h"
 #include "curve/modular.h"
 #include "curve/point_arith.h"
@@ -179,6 +182,33 @@ TEST(FastScalarMultiply, ExactlyZeroDifferenceStoresZero) {
         }
     }
     EXPECT_GT(checked, 300);
+}
+
+TEST(GroupTable, HoldsEveryMultipleOfGAndItsIndex) {
+    const GroupTable *table = ReadyGroupTable();
+    ASSERT_NE(table, nullptr);
+    for (uint32_t j = 1; j < GroupTable::kOrder; ++j) {
+        const AffinePoint expected = ToAffine(CanonicalBaseMultiple(j));
+        const AffinePoint got = table->Multiple(j);
+        ASSERT_EQ(got.x, expected.x) << j;
+        ASSERT_EQ(got.y, expected.y) << j;
+        ASSERT_EQ(table->IndexOf(got), j);
+    }
+}
+
+TEST(FastScalarMultiply, WithoutTheGroupTableGivesTheSameResults) {
+    // The path of a thread that finds the table still being built.
+    for (const NamedPoint &named : SpecialBases()) {
+        SCOPED_TRACE(named.name);
+        AffinePoint base{};
+        ASSERT_TRUE(ToFastBase(kCurve, named.point, base));
+        for (int64_t k = 2; k <= kN; ++k) {
+            const auto m = static_cast<uint64_t>(k);
+            ASSERT_TRUE(Same(ChainMultiple(kCurve, m, base, named.point, nullptr),
+                             ChainMultiple(kCurve, m, base, named.point, ReadyGroupTable())))
+                << k;
+        }
+    }
 }
 
 TEST(FastScalarMultiply, OtherOrdersOnTheCurveRecord) {
