@@ -6,7 +6,7 @@
 
 namespace vessa {
 
-int64_t GuardedDiv(int64_t a, int64_t b) noexcept {
+int64_t GuardedDivAny(int64_t a, int64_t b) noexcept {
     if (b == 0) {
         Fatal(kDivideByZero);
     }
@@ -16,7 +16,7 @@ int64_t GuardedDiv(int64_t a, int64_t b) noexcept {
     return a / b;
 }
 
-int64_t GuardedRem(int64_t a, int64_t b) noexcept {
+int64_t GuardedRemAny(int64_t a, int64_t b) noexcept {
     if (b == 0) {
         Fatal(kRemainderByZero);
     }

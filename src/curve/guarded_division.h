@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "curve/curve_params.h"
+
 namespace vessa {
 
 inline constexpr const char kRemainderByZero[] =
@@ -15,10 +17,32 @@ inline constexpr const char kRemainderOverflow[] = "attempt to calculate the rem
 inline constexpr const char kDivideByZero[] = "attempt to divide by zero";
 inline constexpr const char kDivideOverflow[] = "attempt to divide with overflow";
 
-// a / b truncated toward zero.
-int64_t GuardedDiv(int64_t a, int64_t b) noexcept;
+// a / b truncated toward zero, by a divisor known only at run time.
+int64_t GuardedDivAny(int64_t a, int64_t b) noexcept;
 
-// a rem b, with the sign of the dividend.
-int64_t GuardedRem(int64_t a, int64_t b) noexcept;
+// a rem b, with the sign of the dividend, by a divisor known only at run time.
+int64_t GuardedRemAny(int64_t a, int64_t b) noexcept;
+
+// a / b truncated toward zero. The curve's own moduli and small constants
+// divide by a multiplication, which is exact; everything else goes through
+// the guarded division.
+inline int64_t GuardedDiv(int64_t a, int64_t b) noexcept {
+    if (b == 7) {
+        return a / 7;
+    }
+    return GuardedDivAny(a, b);
+}
+
+// a rem b, with the sign of the dividend; the prime and the group order of
+// the curve are divided by multiplication.
+inline int64_t GuardedRem(int64_t a, int64_t b) noexcept {
+    if (b == kCurveP) {
+        return a % kCurveP;
+    }
+    if (b == kCurveOrder) {
+        return a % kCurveOrder;
+    }
+    return GuardedRemAny(a, b);
+}
 
 }  // namespace vessa

@@ -33,9 +33,10 @@ int32_t EncryptText(const EccCurve &curve, EccPoint q, const char *text, uint8_t
         return size;
     }
     auto rng = thread_rng();
+    const EncryptionMultiples multiples(curve, q);
     for (std::size_t i = 0; i < length; ++i) {
         const auto byte = static_cast<uint8_t>(static_cast<unsigned char>(text[i]));
-        StoreEntry(EncryptValue(curve, q, byte, rng), out + i * kEntrySize);
+        StoreEntry(EncryptValue(curve, multiples, byte, rng), out + i * kEntrySize);
     }
     return size;
 }
