@@ -1,5 +1,4 @@
-// The literal chain's k-th point for a base in the fast domain, from the
-// canonical multiple k*B.
+// The literal chain's k-th point, from the canonical multiple k*B.
 #pragma once
 
 #include <cstdint>
@@ -10,17 +9,15 @@
 
 namespace vessa {
 
-// ScalarMultiply's result for 2 <= k (already reduced by the curve's n) and
-// a base `b` in the fast domain (`base` its canonical form), on the fixed
-// curve. The canonical multiple comes from `table`, or, when it is null, is
-// computed in logarithmic time.
+// ScalarMultiply's result for 2 <= k < 2^62 (already reduced by the
+// curve's n) and a base `b` in the fast domain, `base` its canonical form,
+// on the fixed curve. For a base on the curve the canonical multiple comes
+// from `table` (when it is not null); every other base, on a curve
+// y^2 = x^3 + x + b' of its own, takes the logarithmic-time ladder.
 //
-// The chain's points are the canonical multiples except that an x of 0 may
-// be stored as p (see fast_path_domain.h). So the canonical k*B is the
-// result whenever its x is not 0; the point at infinity is stored as
-// (-1, -1), since the step that reaches it adds B to -B, whose stored x is
-// B's own (B's x is not 0). Only for x = 0 are the last two additions
-// replayed exactly, from the canonical (k - 2)*B.
+// The result is the canonical k*B except where a coordinate of it is 0 (see
+// fast_path_domain.h): then the chain is replayed with literal additions
+// from the last point before k whose stored form is known.
 EccPoint ChainMultiple(const EccCurve &curve, uint64_t k, AffinePoint base, EccPoint b,
                        const GroupTable *table) noexcept;
 

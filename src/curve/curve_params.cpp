@@ -20,7 +20,7 @@ int64_t CountBasePointOrderReference(const EccCurve &curve) noexcept {
 
 int64_t CountBasePointOrder(const EccCurve &curve) noexcept {
     AffinePoint g{};
-    if (ReferenceArithmeticForced() || !ToFastBase(curve, curve.g, g)) {
+    if (ReferenceArithmeticForced() || !ToFastCurvePoint(curve, curve.g, g)) {
         return CountBasePointOrderReference(curve);
     }
     return CountOrderBySegments(g);

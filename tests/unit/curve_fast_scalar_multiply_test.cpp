@@ -227,6 +227,66 @@ TEST(FastScalarMultiply, OtherOrdersOnTheCurveRecord) {
     }
 }
 
+// Points off the curve lie on y^2 = x^3 + x + b' for their own b'. Random
+// ones, and crafted ones of order 3 and 4, whose chains meet the points with
+// a coordinate 0 (of (0, 0) when b' = 0) again and again.
+TEST(FastScalarMultiply, EveryScalarForPointsOffTheCurve) {
+    using namespace field;
+    std::mt19937_64 gen(4000);
+    std::uniform_int_distribution<int64_t> coordinate(1, kP - 1);
+    std::vector<EccPoint> bases;
+    while (bases.size() < 12) {
+        const EccPoint b{coordinate(gen), coordinate(gen)};
+        AffinePoint a{};
+        if (ToFastBase(kCurve, b, a) && !OnCurve(a)) {
+            bases.push_back(b);
+        }
+    }
+    std::vector<int64_t> root(static_cast<size_t>(kP), -1);
+    for (Element s = 0; s <= kP / 2; ++s) {
+        root[Square(s)] = static_cast<int64_t>(s);
+    }
+    // b' = 0 has the point (0, 0); b' = -(5^3 + 5) has (5, 0).
+    for (const Element b_prime : {Element{0}, Neg(130)}) {
+        int found_order_3 = 0;
+        int found_order_4 = 0;
+        for (Element x = 1; x < kP && (found_order_3 + found_order_4) < 4; ++x) {
+            const Element rhs = Add(Add(Mul(Square(x), x), x), b_prime);
+            if (rhs == 0 || root[rhs] < 0) {
+                continue;
+            }
+            const AffinePoint b{x, static_cast<Element>(root[rhs])};
+            const JacobianPoint twice = Double(ToJacobian(b));
+            if (twice.z == 0) {
+                continue;
+            }
+            const AffinePoint t = ToAffine(twice);
+            if (t.x == x && found_order_3 < 2) {
+                ++found_order_3;
+            } else if (t.y == 0 && found_order_4 < 2) {
+                ++found_order_4;
+            } else {
+                continue;
+            }
+            bases.push_back({static_cast<int64_t>(b.x), static_cast<int64_t>(b.y)});
+        }
+        EXPECT_GT(found_order_4, 0) << b_prime;
+    }
+    for (const EccPoint b : bases) {
+        SCOPED_TRACE(testing::Message() << "(" << b.x << "," << b.y << ")");
+        const std::vector<EccPoint> chain = LiteralChain(kCurve, b, 4000);
+        for (int64_t k = -3; k <= 4000; ++k) {
+            ASSERT_TRUE(Same(ScalarMultiply(kCurve, k, b), FromChain(chain, kN, k))) << k;
+        }
+    }
+    for (size_t i = 0; i < 3; ++i) {  // the whole chain, for a few
+        for (const int64_t k : {kN - 1, kN, kN + 2, 2 * kN - 1, kMax}) {
+            ASSERT_TRUE(Same(ScalarMultiply(kCurve, k, bases[i]), Reference(kCurve, k, bases[i])))
+                << k;
+        }
+    }
+}
+
 TEST(FastScalarMultiply, BoundaryPointsTakeTheLiteralPath) {
     // x stored as 0 or p: the chain differs from the group multiples, and
     // the literal chain is the result.
