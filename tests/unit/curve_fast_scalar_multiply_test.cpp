@@ -2,6 +2,7 @@
 // scalar for a set of base points, and random inputs outside the fast path.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -12,6 +13,7 @@
 #include "curve/canonical_multiple.h"
 #include "curve/chain_multiple.h"
 #include "curve/group_table.h"
+#include "curve/lane_multiples.h"
 #include "curve/fast_path_domain.h"
 #include "curve/modular.h"
 #include "curve/point_arith.h"
@@ -283,6 +285,54 @@ TEST(FastScalarMultiply, EveryScalarForPointsOffTheCurve) {
         for (const int64_t k : {kN - 1, kN, kN + 2, 2 * kN - 1, kMax}) {
             ASSERT_TRUE(Same(ScalarMultiply(kCurve, k, bases[i]), Reference(kCurve, k, bases[i])))
                 << k;
+        }
+    }
+}
+
+// Every kernel the processor can run, against the canonical multiples: a
+// lane either holds the x of m*B (stored x p read as 0) or reports that it
+// left the point to its caller, which only an exceptional case justifies.
+TEST(LaneMultiples, EveryKernelGivesTheCanonicalX) {
+    std::mt19937_64 gen(8);
+    std::uniform_int_distribution<field::Element> coordinate(1, kP - 1);
+    std::vector<AffinePoint> points;
+    const std::vector<EccPoint> g_chain = LiteralChain(kCurve, kBasePoint, 700);
+    for (const int64_t j : {int64_t{1}, int64_t{2}, int64_t{163}, int64_t{613}, int64_t{699}}) {
+        points.push_back({static_cast<field::Element>(g_chain[static_cast<size_t>(j)].x),
+                          static_cast<field::Element>(g_chain[static_cast<size_t>(j)].y)});
+    }
+    points.push_back({5, 1});  // (5, 0), of order 2, lies on its curve
+    while (points.size() < 2 * kLaneBatch + 5) {
+        points.push_back({coordinate(gen), coordinate(gen)});
+    }
+    std::vector<VectorLevel> levels{VectorLevel::kPortable};
+    if (SupportedVectorLevel() != VectorLevel::kPortable) {
+        levels.push_back(VectorLevel::kAvx2);
+    }
+    if (SupportedVectorLevel() == VectorLevel::kAvx512) {
+        levels.push_back(VectorLevel::kAvx512);
+    }
+    for (const VectorLevel level : levels) {
+        SCOPED_TRACE(static_cast<int>(level));
+        for (const uint64_t m : {uint64_t{2}, uint64_t{3}, uint64_t{163}, uint64_t{56789},
+                                 uint64_t{99918}, uint64_t{99919}, uint64_t{1} << 39}) {
+            int left = 0;
+            for (size_t first = 0; first < points.size(); first += kLaneBatch) {
+                const size_t count = std::min(kLaneBatch, points.size() - first);
+                int64_t xs[kLaneBatch];
+                LaneMultipleXs(m, points.data() + first, count, xs, level);
+                for (size_t i = 0; i < count; ++i) {
+                    const AffinePoint b = points[first + i];
+                    const EccPoint stored{static_cast<int64_t>(b.x), static_cast<int64_t>(b.y)};
+                    const EccPoint expected = ChainMultiple(kCurve, m, b, stored, nullptr);
+                    if (xs[i] == kLaneNotComputed) {
+                        ++left;
+                        continue;
+                    }
+                    EXPECT_EQ(xs[i], expected.x % kP) << m << " (" << b.x << "," << b.y << ")";
+                }
+            }
+            EXPECT_LE(left, 6) << m;  // n*B is infinity for the points of the curve
         }
     }
 }

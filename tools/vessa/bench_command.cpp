@@ -139,13 +139,13 @@ BenchWorkload::BenchWorkload() {
                                                       out, sizeof(out)));
                            }});
     for (const bool genuine : {true, false}) {
-        const std::vector<uint8_t> &entries = genuine ? genuine_entries_ : off_curve_entries_;
+        const std::vector<uint8_t> *entries = genuine ? &genuine_entries_ : &off_curve_entries_;
         operations_.push_back(
             {genuine ? "decrypt 1000 genuine entries" : "decrypt 1000 off-curve entries", 0,
-             [this, &entries] {
+             [this, entries] {
                  std::vector<char> out(static_cast<size_t>(kEntries) + 1);
-                 Sink(decrypt_to_string(curve_, private_key_.c_str(), entries.data(),
-                                        static_cast<int32_t>(entries.size()), out.data(),
+                 Sink(decrypt_to_string(curve_, private_key_.c_str(), entries->data(),
+                                        static_cast<int32_t>(entries->size()), out.data(),
                                         static_cast<int32_t>(out.size())));
              }});
     }
