@@ -8,6 +8,7 @@
 #include "signature/signing.h"
 #include "signature/verification.h"
 #include "support/secure_wipe.h"
+#include "support/stack_wipe.h"
 #include "vessa.h"
 
 namespace {
@@ -22,20 +23,22 @@ std::span<const uint8_t> MessageBytes(const char *msg) noexcept {
 extern "C" {
 
 int32_t sign(const EccCurve *curve, const char *priv, const char *msg, int32_t *s, int32_t *e) {
-    int64_t d = 0;
-    const int32_t rc = resolve_private(priv, &d);
-    if (rc < 0) {
-        return rc;
-    }
-    vessa::EccSignature signature{};
-    {
-        auto rng = vessa::thread_rng();
-        signature = vessa::SignMessage(*curve, d, MessageBytes(msg), rng);
-    }
-    vessa::SecureWipeObject(d);
-    *s = signature.s;
-    *e = signature.e;
-    return 0;
+    return vessa::ThenWipeStack([&]() -> int32_t {
+        int64_t d = 0;
+        const int32_t rc = resolve_private(priv, &d);
+        if (rc < 0) {
+            return rc;
+        }
+        vessa::EccSignature signature{};
+        {
+            auto rng = vessa::thread_rng();
+            signature = vessa::SignMessage(*curve, d, MessageBytes(msg), rng);
+        }
+        vessa::SecureWipeObject(d);
+        *s = signature.s;
+        *e = signature.e;
+        return 0;
+    });
 }
 
 int32_t verify(const EccCurve *curve, const char *pub, const char *msg, int32_t s, int32_t e) {
