@@ -97,7 +97,7 @@ void ChaChaRng::Key(const ChaChaKey &key, uint64_t fork_epoch) noexcept {
     s.key = key;
     s.counter = 0;
     SecureWipeObject(s.block);
-    s.index = 16;  // drop buffered words: they belong to the old key
+    s.index = kBufferedWords;  // drop buffered words: they belong to the old key
     s.bytes_since_key = 0;
     s.fork_epoch = fork_epoch;
     s.pid = ::getpid();
@@ -141,14 +141,18 @@ uint32_t ChaChaRng::NextU32() noexcept {
     if (s.keyed == 0 || ForkCount() != s.fork_epoch || (!wiped_on_fork_ && s.pid != ::getpid())) {
         Rekey();
     }
-    if (s.index == 16) {
+    if (s.index == kBufferedWords) {
         if (s.bytes_since_key >= kRekeyInterval) {
             Rekey();
         }
-        ChaCha20Block(s.key, s.counter, ChaChaNonce{0, 0, 0}, s.block);
-        ++s.counter;
-        s.bytes_since_key += sizeof(s.block);
+        ChaCha20Blocks(s.key, s.counter, ChaChaNonce{0, 0, 0}, s.block.data());
+        s.counter += kChaChaBatchBlocks;
         s.index = 0;
+    }
+    // Output is counted a block at a time, as the words of each block are
+    // handed out.
+    if (s.index % 16 == 0) {
+        s.bytes_since_key += sizeof(ChaChaBlock);
     }
     const uint32_t word = s.block[s.index];
     s.block[s.index] = 0;  // a handed-out word does not stay in memory

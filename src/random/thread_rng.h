@@ -18,10 +18,12 @@
 
 #include <sys/types.h>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
 #include "random/chacha20.h"
+#include "random/chacha20_blocks.h"
 
 namespace vessa {
 
@@ -48,16 +50,20 @@ public:
     bool WipedOnFork() const noexcept { return wiped_on_fork_; }
 
     static constexpr uint64_t kRekeyInterval = 65536;
+    // Keystream is made kChaChaBatchBlocks blocks at a time; the re-keying
+    // interval is a whole number of such batches.
+    static constexpr uint32_t kBufferedWords = 16 * kChaChaBatchBlocks;
+    static_assert(kRekeyInterval % (4 * kBufferedWords) == 0);
 
     // The state that must not survive into a child. All zero means "never
     // keyed in this process": the kernel's wipe produces exactly that.
     struct State {
         ChaChaKey key;
-        ChaChaBlock block;
+        std::array<uint32_t, kBufferedWords> block;  // consecutive blocks, drawn in order
         uint64_t bytes_since_key;
         uint64_t fork_epoch;
         uint32_t counter;
-        uint32_t index;  // next unused word of block; 16 = empty
+        uint32_t index;  // next unused word of block; kBufferedWords = empty
         pid_t pid;       // the process that keyed it
         uint32_t keyed;  // 1 once keyed in this process
     };
