@@ -5,7 +5,9 @@
 
 #include "keytext/base64.h"
 #include "keytext/hex.h"
+#include "keytext/key_text_scan.h"
 #include "random/thread_rng.h"
+#include "support/little_endian.h"
 #include "support/secure_wipe.h"
 
 namespace vessa {
@@ -115,23 +117,69 @@ bool PackPublicKey(EccPoint q, char *buf, int32_t capacity) noexcept {
     return PackPublicKey(rng, q, buf, capacity);
 }
 
-std::optional<int64_t> UnpackPrivateKey(const char *text) noexcept {
-    KeyBlock block;
-    std::optional<int64_t> d;
-    if (ReadKeyText(text, block)) {
-        d = LoadInt64(block, kFirstKeyOffset);
+bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept {
+    // The rules of ReadKeyText; the first 80 groups are checked in vector
+    // lanes, the rest one group at a time, and only the groups that hold the
+    // window are decoded.
+    const size_t length = strnlen(text, kKeyTextLength + 1);
+    if (length < kKeyTextSymbols || length > kKeyTextLength) {
+        return false;
     }
-    SecureWipeObject(block);
+    for (size_t i = kKeyTextSymbols; i < length; ++i) {
+        if (text[i] != '=') {
+            return false;
+        }
+    }
+    uint32_t bad_symbol = 0;
+    uint32_t bad_digit = 0;
+    for (size_t i = kScannedKeyTextChars; i < kKeyTextSymbols - 2; i += 4) {
+        (void)DigitsOf(ReadGroup(text + i, bad_symbol), bad_digit);
+    }
+    const uint32_t a = Base64SymbolValue(text[kKeyTextSymbols - 2]);
+    const uint32_t b = Base64SymbolValue(text[kKeyTextSymbols - 1]);
+    bad_symbol |= a | b;
+    bad_digit |= kHexDigitValue[((a << 2) | (b >> 4)) & 0xFFU];
+    if ((bad_symbol & kNotBase64Symbol) != 0 || (b & 0x0FU) != 0 ||
+        (bad_digit & kNotHexDigit) != 0 || !ScannedCharsAreHexSymbols(text)) {
+        return false;
+    }
+    // Block bytes 13 to 28 are digits 26 to 57: groups 8 to 19, which hold
+    // digits 24 to 59.
+    constexpr size_t kFirstGroup = 2 * kFirstKeyOffset / 3;
+    constexpr size_t kGroups = 12;
+    static_assert(3 * kFirstGroup + 2 == 2 * kFirstKeyOffset);
+    std::array<uint32_t, 3 * kGroups> digits;
+    for (size_t g = 0; g < kGroups; ++g) {
+        const auto three = DigitsOf(ReadGroup(text + 4 * (kFirstGroup + g), bad_symbol), bad_digit);
+        digits[3 * g] = three[0];
+        digits[3 * g + 1] = three[1];
+        digits[3 * g + 2] = three[2];
+    }
+    for (size_t j = 0; j < window.size(); ++j) {
+        window[j] = JoinDigits(digits[2 + 2 * j], digits[3 + 2 * j]);
+    }
+    SecureWipeObject(digits);
+    return true;
+}
+
+std::optional<int64_t> UnpackPrivateKey(const char *text) noexcept {
+    KeyWindow window;
+    std::optional<int64_t> d;
+    if (ReadKeyWindow(text, window)) {
+        d = static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data()));
+    }
+    SecureWipeObject(window);
     return d;
 }
 
 std::optional<EccPoint> UnpackPublicKey(const char *text) noexcept {
-    KeyBlock block;
+    KeyWindow window;
     std::optional<EccPoint> q;
-    if (ReadKeyText(text, block)) {
-        q = EccPoint{LoadInt64(block, kFirstKeyOffset), LoadInt64(block, kSecondKeyOffset)};
+    if (ReadKeyWindow(text, window)) {
+        q = EccPoint{static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data())),
+                     static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data() + 8))};
     }
-    SecureWipeObject(block);
+    SecureWipeObject(window);
     return q;
 }
 
