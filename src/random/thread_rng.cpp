@@ -135,29 +135,37 @@ void ChaChaRng::Rekey() noexcept {
 }
 
 uint32_t ChaChaRng::NextU32() noexcept {
+    uint32_t word = 0;
+    NextWords(&word, 1);
+    return word;
+}
+
+void ChaChaRng::NextWords(uint32_t *out, std::size_t count) noexcept {
     State &s = *state_;
-    // Checked before every word, not only before a new block: a child must
-    // never hand out words that are still buffered in its parent.
+    // Checked before every call's first word, not only before a new block: a
+    // child must never hand out words that are still buffered in its parent.
+    // (A fork on another thread during the call leaves this thread behind.)
     if (s.keyed == 0 || ForkCount() != s.fork_epoch || (!wiped_on_fork_ && s.pid != ::getpid())) {
         Rekey();
     }
-    if (s.index == kBufferedWords) {
-        if (s.bytes_since_key >= kRekeyInterval) {
-            Rekey();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (s.index == kBufferedWords) {
+            if (s.bytes_since_key >= kRekeyInterval) {
+                Rekey();
+            }
+            ChaCha20Blocks(s.key, s.counter, ChaChaNonce{0, 0, 0}, s.block.data());
+            s.counter += kChaChaBatchBlocks;
+            s.index = 0;
         }
-        ChaCha20Blocks(s.key, s.counter, ChaChaNonce{0, 0, 0}, s.block.data());
-        s.counter += kChaChaBatchBlocks;
-        s.index = 0;
+        // Output is counted a block at a time, as the words of each block
+        // are handed out.
+        if (s.index % 16 == 0) {
+            s.bytes_since_key += sizeof(ChaChaBlock);
+        }
+        out[i] = s.block[s.index];
+        s.block[s.index] = 0;  // a handed-out word does not stay in memory
+        ++s.index;
     }
-    // Output is counted a block at a time, as the words of each block are
-    // handed out.
-    if (s.index % 16 == 0) {
-        s.bytes_since_key += sizeof(ChaChaBlock);
-    }
-    const uint32_t word = s.block[s.index];
-    s.block[s.index] = 0;  // a handed-out word does not stay in memory
-    ++s.index;
-    return word;
 }
 
 namespace {

@@ -19,6 +19,7 @@
 #include <sys/types.h>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -40,6 +41,8 @@ public:
     ChaChaRng &operator=(const ChaChaRng &) = delete;
 
     uint32_t NextU32() noexcept;
+    // The next `count` words, exactly as `count` calls of NextU32 give them.
+    void NextWords(uint32_t *out, std::size_t count) noexcept;
 
     // Bytes produced under the current key (for tests).
     uint64_t BytesSinceKeying() const noexcept;
@@ -94,6 +97,7 @@ public:
     ThreadRng(const ThreadRng &) = delete;
     ThreadRng &operator=(const ThreadRng &) = delete;
     uint32_t NextU32() noexcept { return rng_->NextU32(); }
+    void NextWords(uint32_t *out, std::size_t count) noexcept { rng_->NextWords(out, count); }
 
 private:
     friend ThreadRng thread_rng();
