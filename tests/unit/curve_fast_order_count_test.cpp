@@ -49,7 +49,12 @@ TEST(FastOrderCount, MatchesTheLiteralLoop) {
         ASSERT_TRUE(ToFastBase(kCurve, c.g, g));
         const int64_t literal = LiteralCount(c.g);
         EXPECT_EQ(CountOrderBySegments(g), literal);
-        EXPECT_EQ(CountOrderBySegments(g, SegmentKernel::kBaseline), literal);
+        for (const VectorLevel level :
+             {VectorLevel::kPortable, VectorLevel::kAvx2, VectorLevel::kAvx512}) {
+            if (static_cast<int>(level) <= static_cast<int>(SupportedVectorLevel())) {
+                EXPECT_EQ(CountOrderBySegments(g, level), literal) << static_cast<int>(level);
+            }
+        }
         EXPECT_EQ(CountOrderSequentially(g), literal);
         EccCurve curve = kCurve;
         curve.n = 0;
