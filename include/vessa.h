@@ -190,7 +190,8 @@ VESSA_API int32_t resolve_public(const char *text, int64_t *x, int64_t *y) VESSA
 
 /** Draws a private scalar from [n/7, n) and packs it into buf. Returns 344,
  *  or -1 when len is below 345 (buf untouched). */
-VESSA_API int32_t ecc_generate_private(const EccCurve *curve, char *buf, int32_t len) VESSA_NOEXCEPT;
+VESSA_API int32_t ecc_generate_private(const EccCurve *curve, char *buf,
+                                       int32_t len) VESSA_NOEXCEPT;
 
 /** Derives the public key d*G of the private key text priv and packs it into
  *  buf. Returns 344; -1 when priv is malformed or len is below 345 (buf
