@@ -28,8 +28,8 @@ int32_t DecryptedTextLength(int32_t count, int32_t capacity) noexcept {
     return length;
 }
 
-void DecryptEntries(const EccCurve &curve, int64_t d, const uint8_t *entries, std::size_t count,
-                    uint8_t *out) noexcept {
+void DecryptBytes(const EccCurve &curve, int64_t d, const uint8_t *entries, std::size_t count,
+                  uint8_t *out) noexcept {
     // The scalar as ScalarMultiply reduces it; below 2 it returns the point
     // itself, which DecryptValue does at no cost.
     int64_t k = d;
@@ -91,7 +91,7 @@ int32_t DecryptText(const EccCurve &curve, int64_t d, const uint8_t *ciphertext,
         return length;
     }
     const auto n = static_cast<std::size_t>(length);
-    DecryptEntries(curve, d, ciphertext, n, reinterpret_cast<uint8_t *>(out));
+    DecryptBytes(curve, d, ciphertext, n, reinterpret_cast<uint8_t *>(out));
     out[n] = '\0';
     return length;
 }

@@ -20,8 +20,8 @@ int32_t DecryptedTextLength(int32_t count, int32_t capacity) noexcept;
 // Decrypts `count` entries (12 bytes each) with the private scalar d into
 // `count` values at `out`, each exactly as DecryptValue gives it. Entries
 // whose points lie in the fast domain are multiplied side by side.
-void DecryptEntries(const EccCurve &curve, int64_t d, const uint8_t *entries, std::size_t count,
-                    uint8_t *out) noexcept;
+void DecryptBytes(const EccCurve &curve, int64_t d, const uint8_t *entries, std::size_t count,
+                  uint8_t *out) noexcept;
 
 // Decrypts `count` bytes of ciphertext with the private scalar d into
 // `out`, followed by a NUL. Returns the text length (decrypted zero bytes

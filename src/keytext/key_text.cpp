@@ -165,7 +165,7 @@ bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept {
 std::optional<int64_t> UnpackPrivateKey(const char *text) noexcept {
     KeyWindow window;
     std::optional<int64_t> d;
-    if (ReadKeyWindow(text, window)) {
+    if (text != nullptr && ReadKeyWindow(text, window)) {
         d = static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data()));
     }
     SecureWipeObject(window);
@@ -175,7 +175,7 @@ std::optional<int64_t> UnpackPrivateKey(const char *text) noexcept {
 std::optional<EccPoint> UnpackPublicKey(const char *text) noexcept {
     KeyWindow window;
     std::optional<EccPoint> q;
-    if (ReadKeyWindow(text, window)) {
+    if (text != nullptr && ReadKeyWindow(text, window)) {
         q = EccPoint{static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data())),
                      static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data() + 8))};
     }

@@ -153,7 +153,7 @@ TEST(DecryptText, StoresZeroBytesInsideTheCountAndNothingPastTheNul) {
     EXPECT_EQ(std::string(out.data(), out.size()), std::string("a\0b\0####", 8));
 }
 
-TEST(DecryptEntries, EqualsDecryptValueWithTheLiteralArithmetic) {
+TEST(DecryptBytes, EqualsDecryptValueWithTheLiteralArithmetic) {
     // Entries of every kind in one call, so that batches mix them: points of
     // the curve, points off it (random, and of order 3 and 4 on their own
     // curves, whose multiples meet infinity and coordinates 0), and points
@@ -178,7 +178,7 @@ TEST(DecryptEntries, EqualsDecryptValueWithTheLiteralArithmetic) {
                             int64_t{1500}, kCurveOrder + 7}) {
         SCOPED_TRACE(d);
         std::vector<uint8_t> fast(entries.size());
-        DecryptEntries(kCurve, d, bytes.data(), entries.size(), fast.data());
+        DecryptBytes(kCurve, d, bytes.data(), entries.size(), fast.data());
         const ScopedReferenceArithmetic reference;
         for (size_t i = 0; i < entries.size(); ++i) {
             EXPECT_EQ(fast[i], DecryptValue(kCurve, d, entries[i].point, entries[i].masked)) << i;
