@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench_command.h"
-#include "curve/arithmetic_mode.h"
+#include "curve/dispatch/arithmetic_mode.h"
 
 namespace {
 

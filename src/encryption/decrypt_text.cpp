@@ -2,11 +2,11 @@
 
 #include <cstddef>
 
-#include "curve/arithmetic_mode.h"
-#include "curve/chain_multiple.h"
-#include "curve/fast_path_domain.h"
-#include "curve/guarded_division.h"
-#include "curve/lane_multiples.h"
+#include "curve/dispatch/arithmetic_mode.h"
+#include "curve/fast/chain_multiple.h"
+#include "curve/fast/fast_path_domain.h"
+#include "curve/literal/guarded_division.h"
+#include "curve/fast/lane_multiples.h"
 #include "encryption/decrypt_value.h"
 #include "encryption/string_ciphertext.h"
 #include "support/secure_wipe.h"

@@ -1,7 +1,7 @@
 #include "encryption/decrypt_value.h"
 
-#include "curve/guarded_division.h"
-#include "curve/point_arith.h"
+#include "curve/literal/guarded_division.h"
+#include "curve/literal/point_arith.h"
 #include "encryption/mask_factor.h"
 #include "support/secure_wipe.h"
 

@@ -3,10 +3,10 @@
 
 #include <cstdint>
 
-#include "curve/guarded_division.h"
-#include "curve/int64_arith.h"
-#include "curve/point_arith.h"
-#include "curve/point_multiples.h"
+#include "curve/literal/guarded_division.h"
+#include "curve/literal/int64_arith.h"
+#include "curve/literal/point_arith.h"
+#include "curve/fast/point_multiples.h"
 #include "encryption/mask_factor.h"
 #include "random/random_range.h"
 #include "support/secure_wipe.h"

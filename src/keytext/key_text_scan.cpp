@@ -14,29 +14,9 @@
 namespace vessa {
 namespace {
 
-#if VESSA_HAVE_TARGET_REGIONS
-VESSA_TARGET_AVX512
-namespace avx512 {
-#define VESSA_VECTOR_BYTES 64
-#include "keytext/key_text_scan_kernel.inc"
-#undef VESSA_VECTOR_BYTES
-}  // namespace avx512
-VESSA_TARGET_END
-
-VESSA_TARGET_AVX2
-namespace avx2 {
-#define VESSA_VECTOR_BYTES 32
-#include "keytext/key_text_scan_kernel.inc"
-#undef VESSA_VECTOR_BYTES
-}  // namespace avx2
-VESSA_TARGET_END
-#endif
-
-namespace portable {
-#define VESSA_VECTOR_BYTES 16
-#include "keytext/key_text_scan_kernel.inc"
-#undef VESSA_VECTOR_BYTES
-}  // namespace portable
+#define VESSA_KERNEL_FILE "keytext/key_text_scan_kernel.inc"
+#include "support/vector_forms.inc"
+#undef VESSA_KERNEL_FILE
 
 }  // namespace
 

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "curve/arithmetic_mode.h"
+#include "curve/dispatch/arithmetic_mode.h"
 #include "curve/curve_params.h"
-#include "curve/fast_path_domain.h"
-#include "curve/order_count.h"
-#include "curve/point_arith.h"
+#include "curve/fast/fast_path_domain.h"
+#include "curve/fast/order_count.h"
+#include "curve/literal/point_arith.h"
 #include "curve_fast_chain.h"
 #include "vessa.h"
 

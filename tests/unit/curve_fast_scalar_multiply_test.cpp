@@ -9,14 +9,14 @@
 #include <utility>
 #include <vector>
 
-#include "curve/arithmetic_mode.h"
-#include "curve/canonical_multiple.h"
-#include "curve/chain_multiple.h"
-#include "curve/group_table.h"
-#include "curve/lane_multiples.h"
-#include "curve/fast_path_domain.h"
-#include "curve/modular.h"
-#include "curve/point_arith.h"
+#include "curve/dispatch/arithmetic_mode.h"
+#include "curve/fast/canonical_multiple.h"
+#include "curve/fast/chain_multiple.h"
+#include "curve/fast/group_table.h"
+#include "curve/fast/lane_multiples.h"
+#include "curve/fast/fast_path_domain.h"
+#include "curve/literal/modular.h"
+#include "curve/literal/point_arith.h"
 #include "curve_fast_chain.h"
 
 namespace vessa::fast_test {

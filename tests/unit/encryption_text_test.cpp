@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "curve/arithmetic_mode.h"
+#include "curve/dispatch/arithmetic_mode.h"
 #include "curve/curve_params.h"
-#include "curve/point_arith.h"
+#include "curve/literal/point_arith.h"
 #include "encryption/decrypt_text.h"
 #include "encryption/decrypt_value.h"
 #include "encryption/encrypt_text.h"

@@ -8,8 +8,8 @@
 #include <random>
 #include <thread>
 
-#include "curve/arithmetic_mode.h"
-#include "curve/point_arith.h"
+#include "curve/dispatch/arithmetic_mode.h"
+#include "curve/literal/point_arith.h"
 
 namespace vessa_tool {
 namespace {

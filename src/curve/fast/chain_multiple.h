@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "curve/group_table.h"
-#include "curve/jacobian_point.h"
+#include "curve/fast/group_table.h"
+#include "curve/fast/jacobian_point.h"
 #include "vessa.h"
 
 namespace vessa {

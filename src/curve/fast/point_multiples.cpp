@@ -1,10 +1,10 @@
-#include "curve/point_multiples.h"
+#include "curve/fast/point_multiples.h"
 
-#include "curve/arithmetic_mode.h"
-#include "curve/chain_multiple.h"
-#include "curve/fast_path_domain.h"
-#include "curve/guarded_division.h"
-#include "curve/point_arith.h"
+#include "curve/dispatch/arithmetic_mode.h"
+#include "curve/fast/chain_multiple.h"
+#include "curve/fast/fast_path_domain.h"
+#include "curve/literal/guarded_division.h"
+#include "curve/literal/point_arith.h"
 
 namespace vessa {
 

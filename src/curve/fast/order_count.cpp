@@ -1,25 +1,19 @@
-#include "curve/order_count.h"
+#include "curve/fast/order_count.h"
 
 #include <array>
-#include <cfloat>
 #include <cstddef>
 
-#include "curve/canonical_multiple.h"
+#include "curve/fast/canonical_multiple.h"
 #include "curve/curve_params.h"
+#include "curve/fast/double_residues.h"
 #include "support/target_region.h"
 
 namespace vessa {
 namespace {
 
-// The segments' arithmetic in double precision: residues are kept as exact
-// integers of small magnitude (|v| < 5p) and every product (< 2^40) is
-// exact, so a product is reduced by subtracting the nearest multiple of p.
-// The nearest integer to t/p is found by adding and subtracting 1.5 * 2^52,
-// which yields an integer in every rounding mode; in the default mode the
-// remainder lies in [-p/2, p/2], in a directed mode in (-p - 1, p + 1).
-constexpr double kPd = static_cast<double>(kCurveP);
-constexpr double kPinv = 1.0 / kPd;
-constexpr double kRound = 6755399441055744.0;  // 1.5 * 2^52
+// The segments' arithmetic in double precision (see double_residues.h):
+// residues of magnitude below 5p, products below 2^40.
+using namespace double_residues;
 
 // Vectors cross no real call boundary, so the note about their calling
 // convention is moot.
@@ -27,35 +21,9 @@ constexpr double kRound = 6755399441055744.0;  // 1.5 * 2^52
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 
-#if VESSA_HAVE_TARGET_REGIONS
-VESSA_TARGET_AVX512
-namespace avx512 {
-#define VESSA_VECTOR_BYTES 64
-#define VESSA_ORDER_COUNT_VECS 16
-#include "curve/order_count_kernel.inc"
-#undef VESSA_ORDER_COUNT_VECS
-#undef VESSA_VECTOR_BYTES
-}  // namespace avx512
-VESSA_TARGET_END
-
-VESSA_TARGET_AVX2
-namespace avx2 {
-#define VESSA_VECTOR_BYTES 32
-#define VESSA_ORDER_COUNT_VECS 8
-#include "curve/order_count_kernel.inc"
-#undef VESSA_ORDER_COUNT_VECS
-#undef VESSA_VECTOR_BYTES
-}  // namespace avx2
-VESSA_TARGET_END
-#endif
-
-namespace portable {
-#define VESSA_VECTOR_BYTES 16
-#define VESSA_ORDER_COUNT_VECS 16
-#include "curve/order_count_kernel.inc"
-#undef VESSA_ORDER_COUNT_VECS
-#undef VESSA_VECTOR_BYTES
-}  // namespace portable
+#define VESSA_KERNEL_FILE "curve/fast/order_count_kernel.inc"
+#include "support/vector_forms.inc"
+#undef VESSA_KERNEL_FILE
 
 // Segments stepped side by side by the form of `level`.
 int64_t SegmentsOf(VectorLevel level) noexcept {
@@ -81,13 +49,6 @@ void StepAll(VectorLevel level, const double *x, const double *y, const double *
 
 double ToDouble(field::Element e) noexcept { return static_cast<double>(e); }
 
-// The rounding trick needs every double operation rounded to double: not
-// so with excess precision (x87) or when the compiler may reassociate.
-#if defined(__FAST_MATH__) || !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0
-constexpr bool kExactDoubles = false;
-#else
-constexpr bool kExactDoubles = true;
-#endif
 
 }  // namespace
 

@@ -1,9 +1,9 @@
-#include "curve/lane_multiples.h"
+#include "curve/fast/lane_multiples.h"
 
 #include <bit>
-#include <cfloat>
 
 #include "curve/curve_params.h"
+#include "curve/fast/double_residues.h"
 #include "support/secure_wipe.h"
 #include "support/target_region.h"
 
@@ -16,40 +16,11 @@
 namespace vessa {
 namespace {
 
-constexpr double kPd = static_cast<double>(kCurveP);
-constexpr double kPinv = 1.0 / kPd;
-constexpr double kRound = 6755399441055744.0;  // 1.5 * 2^52
+using namespace double_residues;
 
-// The rounding trick needs every double operation rounded to double.
-#if defined(__FAST_MATH__) || !defined(FLT_EVAL_METHOD) || FLT_EVAL_METHOD != 0
-constexpr bool kExactDoubles = false;
-#else
-constexpr bool kExactDoubles = true;
-#endif
-
-#if VESSA_HAVE_TARGET_REGIONS
-VESSA_TARGET_AVX512
-namespace avx512 {
-#define VESSA_VECTOR_BYTES 64
-#include "curve/lane_multiples_kernel.inc"
-#undef VESSA_VECTOR_BYTES
-}  // namespace avx512
-VESSA_TARGET_END
-
-VESSA_TARGET_AVX2
-namespace avx2 {
-#define VESSA_VECTOR_BYTES 32
-#include "curve/lane_multiples_kernel.inc"
-#undef VESSA_VECTOR_BYTES
-}  // namespace avx2
-VESSA_TARGET_END
-#endif
-
-namespace portable {
-#define VESSA_VECTOR_BYTES 16
-#include "curve/lane_multiples_kernel.inc"
-#undef VESSA_VECTOR_BYTES
-}  // namespace portable
+#define VESSA_KERNEL_FILE "curve/fast/lane_multiples_kernel.inc"
+#include "support/vector_forms.inc"
+#undef VESSA_KERNEL_FILE
 
 field::Element Canonical(double v) noexcept {
     const auto i = static_cast<int64_t>(v) % kCurveP;

@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "curve/jacobian_point.h"
+#include "curve/fast/jacobian_point.h"
 
 namespace vessa {
 

@@ -1,9 +1,9 @@
-#include "curve/modular.h"
+#include "curve/literal/modular.h"
 
 #include <limits>
 
-#include "curve/guarded_division.h"
-#include "curve/int64_arith.h"
+#include "curve/literal/guarded_division.h"
+#include "curve/literal/int64_arith.h"
 #include "support/fatal.h"
 
 namespace vessa {

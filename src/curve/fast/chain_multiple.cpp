@@ -1,8 +1,8 @@
-#include "curve/chain_multiple.h"
+#include "curve/fast/chain_multiple.h"
 
-#include "curve/canonical_multiple.h"
-#include "curve/fast_path_domain.h"
-#include "curve/point_arith.h"
+#include "curve/fast/canonical_multiple.h"
+#include "curve/fast/fast_path_domain.h"
+#include "curve/literal/point_arith.h"
 
 namespace vessa {
 namespace {

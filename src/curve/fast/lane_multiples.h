@@ -12,7 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "curve/jacobian_point.h"
+#include "curve/fast/jacobian_point.h"
 #include "support/vector_level.h"
 
 namespace vessa {

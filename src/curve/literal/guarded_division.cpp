@@ -1,4 +1,4 @@
-#include "curve/guarded_division.h"
+#include "curve/literal/guarded_division.h"
 
 #include <limits>
 

@@ -1,9 +1,9 @@
-#include "curve/group_table.h"
+#include "curve/fast/group_table.h"
 
 #include <array>
 #include <atomic>
 
-#include "curve/canonical_multiple.h"
+#include "curve/fast/canonical_multiple.h"
 
 namespace vessa {
 

@@ -36,7 +36,7 @@
 #pragma once
 
 #include "curve/curve_params.h"
-#include "curve/jacobian_point.h"
+#include "curve/fast/jacobian_point.h"
 #include "vessa.h"
 
 namespace vessa {
