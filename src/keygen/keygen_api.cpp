@@ -16,6 +16,17 @@ int32_t PackedLength(bool packed) noexcept {
     return packed ? VESSA_KEY_TEXT_LEN : VESSA_ERR_INVALID;
 }
 
+// Never inlined: the scalar's copies then lie in this frame, below the
+// exported function's, where the stack wipe of LeaveSecretCall reaches them.
+[[gnu::noinline]] bool DrawAndPackPrivate(const EccCurve &curve, char *buf, int32_t len) noexcept {
+    auto rng = vessa::thread_rng();
+    int64_t d = vessa::DrawPrivateScalar(rng, curve);
+    // The scalar is drawn whatever len is; only packing tests the capacity.
+    const bool packed = buf != nullptr && vessa::PackPrivateKey(rng, d, buf, len);
+    vessa::SecureWipeObject(d);
+    return packed;
+}
+
 }  // namespace
 
 extern "C" {
@@ -24,16 +35,7 @@ int32_t ecc_generate_private(const EccCurve *curve, char *buf, int32_t len) noex
     if (curve == nullptr) {
         return VESSA_ERR_INVALID;
     }
-    int64_t d = 0;
-    bool packed = false;
-    {
-        auto rng = vessa::thread_rng();
-        d = vessa::DrawPrivateScalar(rng, *curve);
-        // The scalar is drawn whatever len is; only packing tests the capacity.
-        packed = buf != nullptr && vessa::PackPrivateKey(rng, d, buf, len);
-    }
-    vessa::SecureWipeObject(d);
-    return vessa::LeaveSecretCall(PackedLength(packed));
+    return vessa::LeaveSecretCall(PackedLength(DrawAndPackPrivate(*curve, buf, len)));
 }
 
 int32_t ecc_generate_public(const EccCurve *curve, const char *priv, char *buf,

@@ -25,9 +25,10 @@ namespace vessa {
 inline constexpr std::size_t kStackWipeBytes = 4096;
 
 // Zeroes the kStackWipeBytes below the caller's frame: its own frame, a local
-// array zeroed in whole vectors and then passed to a compiler barrier that
-// claims to read it, so that no store is dropped. Never inlined, so the
-// array lies below the caller's frame rather than inside it.
+// array zeroed by one string store of whole words (no call, whose frame
+// would lie below it) and then passed to a compiler barrier that claims to
+// read it, so that no store is dropped. Never inlined, so the array lies
+// below the caller's frame rather than inside it.
 [[gnu::noinline]] void WipeStackBelow() noexcept;
 
 // The common end of the exported functions that handle secrets: runs `body`
