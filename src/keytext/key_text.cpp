@@ -49,19 +49,49 @@ uint8_t JoinDigits(uint32_t high, uint32_t low) noexcept {
     return static_cast<uint8_t>((high << 4) | low);
 }
 
+// The base64 group of the three lowercase digits of every 12-bit value.
+constexpr std::array<std::array<char, 4>, 4096> kDigitTripleText = [] {
+    std::array<std::array<char, 4>, 4096> table{};
+    for (uint32_t v = 0; v < 4096; ++v) {
+        const auto digit = [v](unsigned shift) {
+            return static_cast<uint32_t>(static_cast<unsigned char>(kHexDigits[(v >> shift) & 0xFU]));
+        };
+        const uint32_t group = (digit(8) << 16) | (digit(4) << 8) | digit(0);
+        table[v] = {kBase64Alphabet[(group >> 18) & 0x3F], kBase64Alphabet[(group >> 12) & 0x3F],
+                    kBase64Alphabet[(group >> 6) & 0x3F], kBase64Alphabet[group & 0x3F]};
+    }
+    return table;
+}();
+
 }  // namespace
 
 bool WriteKeyText(const KeyBlock &block, char *buf, int32_t capacity) noexcept {
     if (capacity < kKeyTextBufferSize) {
         return false;
     }
-    std::array<char, kHexTextLength> hex;
-    HexEncode(block.bytes.data(), block.bytes.size(), hex.data());
+    // Three block bytes are six digits, two base64 groups: one lookup each.
     std::array<char, kKeyTextLength> text;
-    Base64Encode(reinterpret_cast<const uint8_t *>(hex.data()), hex.size(), text.data());
+    const uint8_t *in = block.bytes.data();
+    char *out = text.data();
+    constexpr size_t kWholeTriples = kKeyBlockSize / 3;
+    for (size_t t = 0; t < kWholeTriples; ++t, in += 3, out += 8) {
+        const uint32_t first = (uint32_t{in[0]} << 4) | (in[1] >> 4);
+        const uint32_t second = ((uint32_t{in[1]} & 0x0FU) << 8) | in[2];
+        std::memcpy(out, kDigitTripleText[first].data(), 4);
+        std::memcpy(out + 4, kDigitTripleText[second].data(), 4);
+    }
+    // Two bytes remain: four digits, one full group and one digit alone,
+    // which base64 writes as two symbols and "==".
+    static_assert(kKeyBlockSize % 3 == 2);
+    const uint32_t last = (uint32_t{in[0]} << 4) | (in[1] >> 4);
+    std::memcpy(out, kDigitTripleText[last].data(), 4);
+    const auto digit = static_cast<uint32_t>(static_cast<unsigned char>(kHexDigits[in[1] & 0x0FU]));
+    out[4] = kBase64Alphabet[digit >> 2];
+    out[5] = kBase64Alphabet[(digit & 0x03U) << 4];
+    out[6] = '=';
+    out[7] = '=';
     std::memcpy(buf, text.data(), text.size());
     buf[kKeyTextLength] = '\0';
-    SecureWipeObject(hex);
     SecureWipeObject(text);
     return true;
 }

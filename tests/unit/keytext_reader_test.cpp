@@ -112,6 +112,23 @@ void ExpectSameVerdict(const std::string &text, const std::string &what) {
     ExpectSameWindow(text, layered, what);
 }
 
+TEST(KeyTextWriter, AgreesWithEncodingTheTwoLayersInTurn) {
+    std::vector<KeyBlock> blocks(4);
+    for (size_t i = 0; i < vessa::kKeyBlockSize; ++i) {
+        blocks[0].bytes[i] = 0x00;
+        blocks[1].bytes[i] = 0xFF;
+        blocks[2].bytes[i] = static_cast<uint8_t>(i * 37 + 11);
+        blocks[3].bytes[i] = static_cast<uint8_t>((i * 2654435761U) >> 13);
+    }
+    for (const KeyBlock &block : blocks) {
+        std::string digits(2 * vessa::kKeyBlockSize, '?');
+        vessa::HexEncode(block.bytes.data(), block.bytes.size(), digits.data());
+        char buf[vessa::kKeyTextBufferSize];
+        ASSERT_TRUE(vessa::WriteKeyText(block, buf, sizeof(buf)));
+        EXPECT_EQ(std::string(buf), Base64Of(digits));
+    }
+}
+
 TEST(KeyTextReader, AgreesWithLayeredDecodingOnEveryOneCharacterChange) {
     // Non-symbols, padding in the wrong place, symbols that make non-digits or
     // stray low bits, and an early end.
