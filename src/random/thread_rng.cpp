@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -148,7 +149,7 @@ void ChaChaRng::NextWords(uint32_t *out, std::size_t count) noexcept {
     if (s.keyed == 0 || ForkCount() != s.fork_epoch || (!wiped_on_fork_ && s.pid != ::getpid())) {
         Rekey();
     }
-    for (std::size_t i = 0; i < count; ++i) {
+    while (count > 0) {
         if (s.index == kBufferedWords) {
             if (s.bytes_since_key >= kRekeyInterval) {
                 Rekey();
@@ -157,14 +158,18 @@ void ChaChaRng::NextWords(uint32_t *out, std::size_t count) noexcept {
             s.counter += kChaChaBatchBlocks;
             s.index = 0;
         }
-        // Output is counted a block at a time, as the words of each block
-        // are handed out.
-        if (s.index % 16 == 0) {
-            s.bytes_since_key += sizeof(ChaChaBlock);
-        }
-        out[i] = s.block[s.index];
-        s.block[s.index] = 0;  // a handed-out word does not stay in memory
-        ++s.index;
+        const std::size_t run = std::min<std::size_t>(count, kBufferedWords - s.index);
+        // Output is counted a block at a time, as the first word of each
+        // block is handed out.
+        const std::size_t blocks_started = (s.index + run + 15) / 16 - (s.index + 15) / 16;
+        s.bytes_since_key += blocks_started * sizeof(ChaChaBlock);
+        std::memcpy(out, &s.block[s.index], run * sizeof(uint32_t));
+        // A handed-out word does not stay in memory (the state lives in its
+        // own mapping, so these stores cannot be dropped).
+        std::memset(&s.block[s.index], 0, run * sizeof(uint32_t));
+        s.index += static_cast<uint32_t>(run);
+        out += run;
+        count -= run;
     }
 }
 
