@@ -148,8 +148,8 @@ bool PackPublicKey(EccPoint q, char *buf, int32_t capacity) noexcept {
 }
 
 bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept {
-    // The rules of ReadKeyText; the first 80 groups are checked in vector
-    // lanes, the rest one group at a time, and only the groups that hold the
+    // The rules of ReadKeyText; the 85 full groups are checked in vector
+    // lanes, the last one on its own, and only the groups that hold the
     // window are decoded.
     const size_t length = strnlen(text, kKeyTextLength + 1);
     if (length < kKeyTextSymbols || length > kKeyTextLength) {
@@ -160,11 +160,9 @@ bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept {
             return false;
         }
     }
+    static_assert(kScannedKeyTextChars == kKeyTextSymbols - 2);
     uint32_t bad_symbol = 0;
     uint32_t bad_digit = 0;
-    for (size_t i = kScannedKeyTextChars; i < kKeyTextSymbols - 2; i += 4) {
-        (void)DigitsOf(ReadGroup(text + i, bad_symbol), bad_digit);
-    }
     const uint32_t a = Base64SymbolValue(text[kKeyTextSymbols - 2]);
     const uint32_t b = Base64SymbolValue(text[kKeyTextSymbols - 1]);
     bad_symbol |= a | b;

@@ -9,8 +9,8 @@
 
 namespace vessa {
 
-// Characters the vector check covers: the first 80 groups of four.
-inline constexpr std::size_t kScannedKeyTextChars = 320;
+// Characters the vector check covers: the 85 full groups of four.
+inline constexpr std::size_t kScannedKeyTextChars = 340;
 
 // True when text[0, kScannedKeyTextChars) (all of which must be readable)
 // passes the check. Uses the kernel of `level`.
