@@ -591,7 +591,7 @@ class SafeWriteTest(ToolTestCase):
         def read_fifo():
             with open(fifo, "rb") as f:
                 received.append(f.read())
-        reader = threading.Thread(target=read_fifo)
+        reader = threading.Thread(target=read_fifo, daemon=True)
         reader.start()
         self.ok("sign", "-k", key, "-m", "m", "-o", fifo)  # no --force: nothing is replaced
         reader.join(timeout=60)
