@@ -1,6 +1,7 @@
 #include "key_input.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "display_name.h"
 #include "input_stream.h"
@@ -69,6 +70,7 @@ AnyKey LoadKey(const EccCurve *curve, const std::optional<std::string> &path, Ke
     std::string content = ReadSmallInput(path, what, kShortTextLimit);
     const std::string name = InputName(path);
     ShortText key = TrimWhitespace(content);
+    ::explicit_bzero(content.data(), content.size());
     CheckShape(key, name, kind);
     int64_t x = 0;
     int64_t y = 0;
@@ -83,8 +85,6 @@ AnyKey LoadKey(const EccCurve *curve, const std::optional<std::string> &path, Ke
         }
         return {false, key.text};
     }
-    // Any other text reads as a private key: its scalar is whatever stands
-    // at its offsets, as the library's reader takes it.
     if (kind == KeyKind::kPublic) {
         throw ToolError(name + (ReadsAsPrivateKey(y)
                                     ? " holds a private key; this needs a public key"
@@ -95,6 +95,8 @@ AnyKey LoadKey(const EccCurve *curve, const std::optional<std::string> &path, Ke
         // private key: a damaged public key is more likely than a private one.
         throw ToolError(name + " holds no point of the curve and no private key");
     }
+    // Any other text serves as a private key: its scalar is whatever stands
+    // at its offsets, as the library's reader takes it.
     return {true, key.text};
 }
 
