@@ -305,6 +305,13 @@ constexpr size_t kDeadStackBytes = 32 * 1024;
     __asm__ __volatile__("" : : "r"(pad) : "memory");
 }
 
+// Fills the stack below the caller's frame with `byte`.
+[[gnu::noinline]] void FillStackBelow(unsigned char byte) {
+    volatile unsigned char pad[kDeadStackBytes / 2];
+    for (size_t i = 0; i < sizeof(pad); ++i) pad[i] = byte;
+    __asm__ __volatile__("" : : "r"(pad) : "memory");
+}
+
 // Runs `op`, then copies the kDeadStackBytes below this frame into `dead`
 // without calling anything; the last byte of `dead` lies just below the frame.
 [[gnu::noinline]] void RunAndCaptureDeadStack(void (*op)(void *), void *context,
@@ -475,6 +482,41 @@ TEST_F(DeadStack, TheSearchFindsAValueLeftBehind) {
     }, &c, dead.data());
     EXPECT_EQ(Occurrences(dead, kD), 1U);
 
+}
+
+// Each variant clears the whole of its region, and nothing beyond it, below
+// a stack filled with a pattern.
+TEST_F(DeadStack, EveryWipeVariantClearsItsRegion) {
+    struct Variant {
+        const char *name;
+        void (*wipe)() noexcept;
+        bool available;
+    };
+    __builtin_cpu_init();
+    const Variant variants[] = {
+        {"portable", &WipeStackBelowPortable, true},
+        {"avx2", &WipeStackBelowAvx2, __builtin_cpu_supports("avx2") != 0},
+        {"avx512", &WipeStackBelowAvx512, __builtin_cpu_supports("avx512f") != 0},
+    };
+    std::vector<unsigned char> dead(kDeadStackBytes);
+    for (const Variant &variant : variants) {
+        if (!variant.available) {
+            std::cout << variant.name << ": not on this processor\n";
+            continue;
+        }
+        static void (*s_wipe)() noexcept;
+        s_wipe = variant.wipe;
+        RunAndCaptureDeadStack([](void *) {
+            FillStackBelow(0xA5);
+            s_wipe();
+        }, nullptr, dead.data());
+        // The last 512 bytes hold the frames of the capture and the lambda.
+        const auto region_end = dead.end() - 512;
+        EXPECT_EQ(std::count(region_end - (kStackWipeBytes - 512), region_end, 0xA5), 0)
+            << variant.name;
+        EXPECT_GT(std::count(dead.begin(), dead.end() - kStackWipeBytes - 512, 0xA5), 0)
+            << variant.name << ": the pattern below the region is gone, the test proves nothing";
+    }
 }
 
 TEST_P(DeadStack, NeitherTheNonceNorThePrivateScalarIsLeftBelowTheCall) {
