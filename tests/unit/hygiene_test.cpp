@@ -403,16 +403,16 @@ void KsOfEntries(DeadStackCall &c, const uint8_t *entries) {
 }
 
 const SecretCall kSecretCalls[] = {
-    {"sign", [](void *c) { sign(Call(c).curve, Call(c).priv, "m", &Call(c).out.signature.s, &Call(c).out.signature.e); },
+    {"sign", [](void *c) { (void)sign(Call(c).curve, Call(c).priv, "m", &Call(c).out.signature.s, &Call(c).out.signature.e); },
      [](DeadStackCall &c) {
          // s = k - e*d modulo n, lifted: k follows from the public signature.
          const int64_t n = c.curve->n;
          c.secrets = {kD, ModN(c.out.signature.s + ModN(c.out.signature.e, n) * kD, n)};
      }},
-    {"encrypt", [](void *c) { encrypt(Call(c).curve, Call(c).pub, 77, &Call(c).out.ciphertext); },
+    {"encrypt", [](void *c) { (void)encrypt(Call(c).curve, Call(c).pub, 77, &Call(c).out.ciphertext); },
      [](DeadStackCall &c) { c.secrets = {kD, DiscreteLog(*c.curve, c.out.ciphertext.point)}; }},
     {"encrypt_string",
-     [](void *c) { encrypt_string(Call(c).curve, Call(c).pub, "abc", Call(c).out.entries, sizeof(Call(c).out.entries)); },
+     [](void *c) { (void)encrypt_string(Call(c).curve, Call(c).pub, "abc", Call(c).out.entries, sizeof(Call(c).out.entries)); },
      [](DeadStackCall &c) {
          c.secrets = {kD};
          KsOfEntries(c, c.out.entries);
@@ -420,25 +420,60 @@ const SecretCall kSecretCalls[] = {
     {"decrypt",
      [](void *c) {
          uint8_t value = 0;
-         decrypt(Call(c).curve, Call(c).priv, &value, Call(c).input);
+         (void)decrypt(Call(c).curve, Call(c).priv, &value, Call(c).input);
      },
      [](DeadStackCall &c) { c.secrets = {kD, DiscreteLog(*c.curve, c.input.point)}; }},
     {"decrypt_to_string",
-     [](void *c) { decrypt_to_string(Call(c).curve, Call(c).priv, Call(c).input_entries, 3 * VESSA_CIPHERTEXT_ENTRY_SIZE, Call(c).out.text, 4); },
+     [](void *c) { (void)decrypt_to_string(Call(c).curve, Call(c).priv, Call(c).input_entries, 3 * VESSA_CIPHERTEXT_ENTRY_SIZE, Call(c).out.text, 4); },
      [](DeadStackCall &c) {
          c.secrets = {kD};
          KsOfEntries(c, c.input_entries);
      }},
     {"ecc_generate_private",
-     [](void *c) { ecc_generate_private(Call(c).curve, Call(c).out.text, VESSA_KEY_TEXT_SIZE); },
+     [](void *c) { (void)ecc_generate_private(Call(c).curve, Call(c).out.text, VESSA_KEY_TEXT_SIZE); },
      [](DeadStackCall &c) {
          int64_t d = 0;
          EXPECT_EQ(resolve_private(c.out.text, &d), 0);
          c.secrets = {d};
      }},
     {"ecc_generate_public",
-     [](void *c) { ecc_generate_public(Call(c).curve, Call(c).priv, Call(c).out.text, VESSA_KEY_TEXT_SIZE); },
+     [](void *c) { (void)ecc_generate_public(Call(c).curve, Call(c).priv, Call(c).out.text, VESSA_KEY_TEXT_SIZE); },
      [](DeadStackCall &c) { c.secrets = {kD}; }},
+    {"vessa_sign_bytes",
+     [](void *c) {
+         const uint8_t msg[] = {'m', 0, 'n'};
+         (void)vessa_sign_bytes(Call(c).curve, Call(c).priv, msg, sizeof(msg), &Call(c).out.signature.s, &Call(c).out.signature.e);
+     },
+     [](DeadStackCall &c) {
+         const int64_t n = c.curve->n;
+         c.secrets = {kD, ModN(c.out.signature.s + ModN(c.out.signature.e, n) * kD, n)};
+     }},
+    {"vessa_sign_message",
+     [](void *c) {
+         VessaMessage m;
+         vessa_message_init(&m);
+         vessa_message_update(&m, "m", 1);
+         (void)vessa_sign_message(Call(c).curve, Call(c).priv, &m, &Call(c).out.signature.s, &Call(c).out.signature.e);
+     },
+     [](DeadStackCall &c) {
+         const int64_t n = c.curve->n;
+         c.secrets = {kD, ModN(c.out.signature.s + ModN(c.out.signature.e, n) * kD, n)};
+     }},
+    {"vessa_encrypt_bytes",
+     [](void *c) {
+         const uint8_t plain[3] = {0, 1, 2};
+         (void)vessa_encrypt_bytes(Call(c).curve, Call(c).pub, plain, 3, Call(c).out.entries, sizeof(Call(c).out.entries));
+     },
+     [](DeadStackCall &c) {
+         c.secrets = {kD};
+         KsOfEntries(c, c.out.entries);
+     }},
+    {"vessa_decrypt_bytes",
+     [](void *c) { (void)vessa_decrypt_bytes(Call(c).curve, Call(c).priv, Call(c).input_entries, 3 * VESSA_CIPHERTEXT_ENTRY_SIZE, reinterpret_cast<uint8_t *>(Call(c).out.text), 3); },
+     [](DeadStackCall &c) {
+         c.secrets = {kD};
+         KsOfEntries(c, c.input_entries);
+     }},
 };
 
 void PrintTo(const SecretCall &call, std::ostream *os) { *os << call.name; }
