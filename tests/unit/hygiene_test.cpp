@@ -478,6 +478,24 @@ const SecretCall kSecretCalls[] = {
 
 void PrintTo(const SecretCall &call, std::ostream *os) { *os << call.name; }
 
+// Whether finding `secret` would mean anything: values below 2^12 look like
+// any count or length, and a secret that happens to equal a public value of
+// the call (a coordinate, a signature half) is found wherever that is.
+bool Searchable(const DeadStackCall &c, int64_t secret) {
+    if (secret < 4096) return false;
+    const auto holds = [secret](const void *data, size_t size) {
+        const auto *bytes = static_cast<const unsigned char *>(data);
+        for (size_t i = 0; i + 4 <= size; i += 4) {
+            uint32_t word = 0;
+            std::memcpy(&word, bytes + i, 4);
+            if (word == static_cast<uint32_t>(secret)) return true;
+        }
+        return false;
+    };
+    return !holds(&c.out, sizeof(c.out)) && !holds(&c.input, sizeof(c.input)) &&
+           !holds(c.input_entries, sizeof(c.input_entries));
+}
+
 class DeadStack : public ::testing::TestWithParam<SecretCall> {
 protected:
     void SetUp() override {
@@ -566,11 +584,12 @@ TEST_P(DeadStack, NeitherTheNonceNorThePrivateScalarIsLeftBelowTheCall) {
         ClearThenCapture(call.run, &c, dead.data());
         call.secrets(c);
         ASSERT_FALSE(c.secrets.empty());
-        calls_leaving_d += Occurrences(dead, c.secrets[0]) > 0 ? 1 : 0;
+        const auto left = [&](int64_t secret) { return Searchable(c, secret) && Occurrences(dead, secret) > 0; };
+        calls_leaving_d += left(c.secrets[0]) ? 1 : 0;
         bool k_left = false;
         for (size_t j = 1; j < c.secrets.size(); ++j) {
             ASSERT_GT(c.secrets[j], 0);
-            k_left = k_left || Occurrences(dead, c.secrets[j]) > 0;
+            k_left = k_left || left(c.secrets[j]);
         }
         calls_leaving_k += k_left ? 1 : 0;
         deepest = std::max(deepest, DeepestResidue(dead));
