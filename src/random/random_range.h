@@ -47,7 +47,7 @@ int64_t DrawBelow(Source &source, int64_t low) noexcept {
 template <WordSource Source>
 int64_t RandomRange(Source &source, int64_t low, int64_t high) noexcept {
     if (low >= high) {
-        Fatal(kEmptyRange);
+        Fatal(kEmptyRange);  // GCOVR_EXCL_LINE: stops the process
     }
     const uint64_t range = static_cast<uint64_t>(high) - static_cast<uint64_t>(low);
     // The ranges of the library's own draws on its curve (n = 99919): scalars
@@ -66,7 +66,7 @@ int64_t RandomRange(Source &source, int64_t low, int64_t high) noexcept {
 template <WordSource Source>
 uint8_t RandomRange(Source &source, uint8_t low, uint8_t high) noexcept {
     if (low >= high) {
-        Fatal(kEmptyRange);
+        Fatal(kEmptyRange);  // GCOVR_EXCL_LINE: stops the process
     }
     const uint32_t range = static_cast<uint32_t>(high - low);
     const uint32_t reject_below = (0U - range) % range;

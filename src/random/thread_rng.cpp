@@ -21,7 +21,9 @@ namespace {
 std::atomic<uint64_t> g_fork_count{0};
 std::atomic<bool> g_wipe_on_fork{true};
 
+// GCOVR_EXCL_START: runs in children only, which write no coverage data.
 void CountFork() noexcept { g_fork_count.fetch_add(1, std::memory_order_relaxed); }
+// GCOVR_EXCL_STOP
 
 void RegisterForkHandlerOnce() noexcept {
     static std::once_flag once;
@@ -39,12 +41,14 @@ int KeyFromOs(ChaChaKey &key) noexcept {
     return rc;
 }
 
+// GCOVR_EXCL_START: stops the process.
 [[noreturn]] void FailInitialization(int err) noexcept {
     char text[256] = "unknown error";
     // GNU strerror_r may return a static string instead of filling `text`.
     const char *description = ::strerror_r(err, text, sizeof(text));
     Fatal("could not initialize thread_rng: ", description);
 }
+// GCOVR_EXCL_STOP
 
 // A page of its own for a generator's state, obtained when the generator is
 // made (never inside a draw), and marked to be wiped in a child when the
@@ -53,7 +57,7 @@ ChaChaRng::State *MapState(bool &wiped_on_fork) noexcept {
     void *page = ::mmap(nullptr, sizeof(ChaChaRng::State), PROT_READ | PROT_WRITE,
                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (page == MAP_FAILED) {
-        FailInitialization(errno);
+        FailInitialization(errno);  // GCOVR_EXCL_LINE
     }
     wiped_on_fork = g_wipe_on_fork.load(std::memory_order_relaxed) &&
                     ::madvise(page, sizeof(ChaChaRng::State), MADV_WIPEONFORK) == 0;
@@ -73,7 +77,7 @@ ChaChaRng::ChaChaRng() : state_(MapState(wiped_on_fork_)) {
     ChaChaKey key{};
     const int rc = KeyFromOs(key);
     if (rc != 0) {
-        FailInitialization(rc);
+        FailInitialization(rc);  // GCOVR_EXCL_LINE
     }
     // Epoch 0 whatever the counter holds: a generator first made in a
     // forked process re-keys before its first word.
@@ -126,7 +130,7 @@ void ChaChaRng::Rekey() noexcept {
         Key(fresh, epoch);
         ++rekeys_;
     } else if (Inherited()) {
-        FailInitialization(rc);
+        FailInitialization(rc);  // GCOVR_EXCL_LINE
     } else {
         // Start a fresh count so the next attempt comes after another interval.
         state_->bytes_since_key = 0;
