@@ -140,8 +140,20 @@ void ChaChaRng::Rekey() noexcept {
 }
 
 uint32_t ChaChaRng::NextU32() noexcept {
-    uint32_t word = 0;
-    NextWords(&word, 1);
+    State &s = *state_;
+    if (s.index == kBufferedWords || s.keyed == 0 || ForkCount() != s.fork_epoch ||
+        (!wiped_on_fork_ && s.pid != ::getpid())) {
+        uint32_t word = 0;
+        NextWords(&word, 1);
+        return word;
+    }
+    // A word of the current batch, with the checks of NextWords passed.
+    if (s.index % 16 == 0) {
+        s.bytes_since_key += sizeof(ChaChaBlock);
+    }
+    const uint32_t word = s.block[s.index];
+    s.block[s.index] = 0;  // a handed-out word does not stay in memory
+    ++s.index;
     return word;
 }
 
