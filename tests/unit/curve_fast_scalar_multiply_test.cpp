@@ -14,6 +14,8 @@
 #include "curve/fast/chain_multiple.h"
 #include "curve/fast/group_table.h"
 #include "curve/fast/lane_multiples.h"
+#include "curve/fast/point_multiples.h"
+#include "curve/fast/zero_coordinate_chain.h"
 #include "curve/fast/fast_path_domain.h"
 #include "curve/literal/modular.h"
 #include "curve/literal/point_arith.h"
@@ -337,19 +339,38 @@ TEST(LaneMultiples, EveryKernelGivesTheCanonicalX) {
     }
 }
 
-TEST(FastScalarMultiply, BoundaryPointsTakeTheLiteralPath) {
-    // x stored as 0 or p: the chain differs from the group multiples, and
-    // the literal chain is the result.
-    const EccPoint boundary[] = {{0, 1}, {0, kP - 1}, {kP, 1}, {kP, kP - 1}};
-    for (const EccPoint b : boundary) {
+// A coordinate stored as 0 or p: the chain leaves the group law where a
+// stored 0 meets a stored p (a zero divisor) or y is 0, and the fast path
+// follows it there literally. Every scalar up to n, against the chain, for
+// bases of each kind: both coordinates 0 or p (fixed points of the chain),
+// y 0 or p (period 2), x 0 or p on curves where B has large and small order.
+TEST(FastScalarMultiply, EveryScalarForBasesWithACoordinate0OrP) {
+    std::vector<EccPoint> bases = {{0, 0},    {0, kP},     {kP, 0},      {kP, kP},
+                                   {5, 0},    {5, kP},     {1234, 0},    {kP - 1, kP},
+                                   {0, 1},    {0, kP - 1}, {kP, 1},      {kP, kP - 1},
+                                   {0, 4321}, {kP, 4321},  {0, kP - 77}, {kP, 1 + kP / 2}};
+    int small_orders = 0;
+    for (int64_t y = 2; y < 3000 && small_orders < 4; ++y) {
+        const uint64_t order = OrderOnOwnCurve({0, static_cast<field::Element>(y)});
+        if (order < 40) {
+            bases.push_back({y % 2 == 0 ? 0 : kP, y});
+            bases.push_back({y % 2 == 0 ? kP : 0, kP - y});
+            ++small_orders;
+        }
+    }
+    EXPECT_GT(small_orders, 0);
+    for (const EccPoint b : bases) {
         SCOPED_TRACE(testing::Message() << "(" << b.x << "," << b.y << ")");
         AffinePoint unused{};
+        ZeroCoordinateBase edge{};
         EXPECT_FALSE(ToFastBase(kCurve, b, unused));
+        ASSERT_TRUE(ToZeroCoordinateBase(kCurve, b, edge));
         const std::vector<EccPoint> chain = LiteralChain(kCurve, b, kN);
-        for (int64_t k = -3; k <= 300; ++k) {
-            ASSERT_TRUE(Same(ScalarMultiply(kCurve, k, b), FromChain(chain, kN, k))) << k;
+        const PointMultiples multiples(kCurve, b);
+        for (int64_t k = -3; k <= kN + 3; ++k) {
+            ASSERT_TRUE(Same(multiples.Times(k), FromChain(chain, kN, k))) << k;
         }
-        for (const int64_t k : {kN - 1, kN, kN + 1, kN + 2, 2 * kN, 2 * kN + 3, kMax}) {
+        for (const int64_t k : {int64_t{2}, kN - 2, kN - 1, kN, kN + 2, 2 * kN + 3, kMax}) {
             ASSERT_TRUE(Same(ScalarMultiply(kCurve, k, b), FromChain(chain, kN, k))) << k;
         }
     }

@@ -9,6 +9,7 @@
 #include "curve/fast/chain_multiple.h"
 #include "curve/fast/fast_path_domain.h"
 #include "curve/fast/order_count.h"
+#include "curve/fast/zero_coordinate_chain.h"
 #include "curve/literal/guarded_division.h"
 #include "curve/literal/modular.h"
 #include "curve/literal/point_arith.h"
@@ -17,7 +18,10 @@ namespace vessa {
 
 EccPoint ScalarMultiply(const EccCurve &curve, int64_t k, EccPoint b) noexcept {
     AffinePoint base{};
-    if (ReferenceArithmeticForced() || !ToFastBase(curve, b, base)) {
+    ZeroCoordinateBase edge{};
+    const bool forced = ReferenceArithmeticForced();
+    const bool fast = !forced && ToFastBase(curve, b, base);
+    if (!fast && (forced || !ToZeroCoordinateBase(curve, b, edge))) {
         return ScalarMultiplyReference(curve, k, b);
     }
     if (k > curve.n) {
@@ -25,6 +29,9 @@ EccPoint ScalarMultiply(const EccCurve &curve, int64_t k, EccPoint b) noexcept {
     }
     if (k < 2) {
         return b;
+    }
+    if (!fast) {
+        return ZeroCoordinateMultiple(curve, edge, static_cast<uint64_t>(k));
     }
     return ChainMultiple(curve, static_cast<uint64_t>(k), base, b, ReadyGroupTable());
 }

@@ -31,7 +31,36 @@
 // chain is replayed with literal additions from the last point before it
 // that is known exactly (see chain_multiple.cpp).
 //
-// Every other input (another a or p, a coordinate outside [1, p - 1]) takes
+// A coordinate stored as 0 or p (both in [0, p]; zero_coordinate_chain.cpp).
+// Now a stored 0 and a stored p stand for the same residue, and PointAdd
+// inverts 0, p and 2p to 0: the chain leaves the group law exactly where
+// the argument above used that B's x or y is not 0. Write B = (x, y) in
+// residues, on y^2 = x^3 + x + b' where B has order N, and label a chain
+// point c when it is congruent to c*B.
+//  - A step from a point labelled c with c*B finite and c*B != +-B is a
+//    step of the group law, as above: the stored x values differ modulo p,
+//    so |dx| is invertible. Only c = 0, 1, N - 1 (mod N) are special.
+//  - y = 0 (B of order 2; x not 0, or x = 0 too). Doubling B inverts 0 or
+//    2p: slope 0, and B + B is (-2x, y as stored): B itself when x = 0 as
+//    well (then the chain is B, B, ...). Otherwise that
+//    point is off B's curve, its x differs from B's (3x != 0) and the next
+//    step, with dy = 0, gives B again as stored: period 2.
+//  - x = 0, y not 0. The only points with x = 0 are +-B. At a point
+//    congruent to +-B whose stored x equals B's the step is the group
+//    law's (doubling, or the point at infinity for -B); where the stored x
+//    is the other of 0 and p, dx = +-p, the slope is 0 and the result is
+//    congruent to minus that point: -B or B, labelled again.
+// So the chain is the group law between the points labelled 0, 1 and N - 1
+// (and, for y = 0, one point off the law). Those are taken by literal
+// additions, from the point before them, whose stored form is its residues
+// (a point of order 2, with y stored as 0 or p, is stepped over from the
+// point before it). There are at most five of them: the stored forms
+// (0 or p, +-y) and (-1, -1), or B and (-2x, y). The chain is a function of
+// its stored point, so once one of them recurs the chain is periodic from
+// there and k is reduced by the period. N comes from Hasse's bound: some m
+// in p + 1 +- 2 sqrt(p) has m*B at infinity, and N divides it.
+//
+// Every other input (another a or p, a coordinate outside [0, p]) takes
 // the literal chain.
 #pragma once
 

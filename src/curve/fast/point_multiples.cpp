@@ -13,11 +13,13 @@ PointMultiples::PointMultiples(const EccCurve &curve, EccPoint b) noexcept
     fast_ = !ReferenceArithmeticForced() && ToFastBase(curve, b, base_);
     if (fast_) {
         table_ = ReadyGroupTable();
+    } else if (!ReferenceArithmeticForced()) {
+        edge_ = ToZeroCoordinateBase(curve, b, edge_base_);
     }
 }
 
 EccPoint PointMultiples::Times(int64_t k) const noexcept {
-    if (!fast_) {
+    if (!fast_ && !edge_) {
         return ScalarMultiply(curve_, k, b_);
     }
     if (k > curve_.n) {
@@ -25,6 +27,9 @@ EccPoint PointMultiples::Times(int64_t k) const noexcept {
     }
     if (k < 2) {
         return b_;
+    }
+    if (edge_) {
+        return ZeroCoordinateMultiple(curve_, edge_base_, static_cast<uint64_t>(k));
     }
     return ChainMultiple(curve_, static_cast<uint64_t>(k), base_, b_, table_);
 }

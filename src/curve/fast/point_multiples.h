@@ -6,6 +6,7 @@
 
 #include "curve/fast/group_table.h"
 #include "curve/fast/jacobian_point.h"
+#include "curve/fast/zero_coordinate_chain.h"
 #include "vessa.h"
 
 namespace vessa {
@@ -22,6 +23,8 @@ private:
     EccPoint b_;
     AffinePoint base_{};
     bool fast_ = false;
+    bool edge_ = false;  // a coordinate 0 or p
+    ZeroCoordinateBase edge_base_{};
     const GroupTable *table_ = nullptr;
 };
 
