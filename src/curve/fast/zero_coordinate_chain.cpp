@@ -99,12 +99,17 @@ bool ToZeroCoordinateBase(const EccCurve &curve, EccPoint b, ZeroCoordinateBase 
     out.stored = b;
     out.base = Residues(b);
     out.order = OrderOnOwnCurve(out.base);
+    out.twice = PointAdd(curve, b, b);
     return out.order != 0;
 }
 
 EccPoint ZeroCoordinateMultiple(const EccCurve &curve, const ZeroCoordinateBase &b,
                                 uint64_t k) noexcept {
     const uint64_t order = b.order;
+    if (order == 2) {
+        // y = 0: B for odd k, B + B (B again when x is 0 too) for even k.
+        return (k & 1U) != 0 ? b.stored : b.twice;
+    }
     struct Visit {
         uint64_t j;
         EccPoint r;

@@ -18,6 +18,7 @@ struct ZeroCoordinateBase {
     EccPoint stored;     // as given
     AffinePoint base;    // its residues
     uint64_t order = 0;  // of `base` on y^2 = x^3 + x + b' for its own b'
+    EccPoint twice{};    // the chain's second point
 };
 
 // The order of `b` on its own curve (the smallest m >= 1 with m*b the point
