@@ -140,18 +140,21 @@ class ToolAgreementTest(unittest.TestCase):
         private_key = vessa.PrivateKey.load(os.path.join(self.directory, "alice.key"))
         public_key = vessa.PublicKey.load(os.path.join(self.directory, "alice.pub"))
         self.assertEqual(private_key.public_key(), public_key)
-        signed = self.tool("sign", "--key", "alice.key", "--in", "message")
+        signed = self.tool("sign", "--key", "alice.key", "--in", "message", "--out", "message.sig")
         self.assertEqual(signed.returncode, 0, signed.stderr)
-        self.assertTrue(self.curve.verify_file(public_key, self.message, signed.stdout))
-        self.assertFalse(self.curve.verify(public_key, b"pay Bob 99", signed.stdout))
+        with open(os.path.join(self.directory, "message.sig")) as file:
+            signature = file.read()
+        self.assertTrue(self.curve.verify_file(public_key, self.message, signature))
+        self.assertFalse(self.curve.verify(public_key, b"pay Bob 99", signature))
 
     def test_python_keys_and_signatures_in_the_tool(self):
         private_key, public_key = self.curve.generate_keypair()
         private_key.save(os.path.join(self.directory, "bob.key"))
         public_key.save(os.path.join(self.directory, "bob.pub"))
-        derived = self.tool("pubkey", "--key", "bob.key")
+        derived = self.tool("pubkey", "--key", "bob.key", "--out", "derived.pub")
         self.assertEqual(derived.returncode, 0, derived.stderr)
-        self.assertEqual(vessa.PublicKey(derived.stdout), public_key)
+        self.assertEqual(vessa.PublicKey.load(os.path.join(self.directory, "derived.pub")),
+                         public_key)
         signature = self.curve.sign_file(private_key, self.message)
         verified = self.tool("verify", "--key", "bob.pub", "--signature", signature,
                              "--in", "message")
