@@ -9,18 +9,10 @@ import tempfile
 import unittest
 
 import vessa
+from test_vessa import KeyPairTestCase
 
 
-class KeyTypeTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.curve = vessa.Curve()
-        cls.private_key, cls.public_key = cls.curve.generate_keypair()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.curve.close()
-
+class KeyTypeTest(KeyPairTestCase):
     def test_equality_is_by_value_not_by_text(self):
         d = vessa.resolve_private(self.private_key.text)
         x, y = self.public_key.point
