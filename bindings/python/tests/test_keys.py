@@ -8,8 +8,10 @@ import subprocess
 import tempfile
 import unittest
 
+from hypothesis import given, strategies as st
+
 import vessa
-from test_vessa import KeyPairTestCase
+from test_vessa import INT64_MAX, INT64_MIN, KeyPairTestCase, quick
 
 
 class KeyTypeTest(KeyPairTestCase):
@@ -36,6 +38,17 @@ class KeyTypeTest(KeyPairTestCase):
         self.assertEqual(len(prints), 399)
         self.assertTrue(all(len(p) == vessa.FINGERPRINT_LEN and int(p, 16) >= 0 for p in prints))
         self.assertEqual(self.private_key.fingerprint, self.public_key.fingerprint)
+
+    @quick
+    @given(st.integers(INT64_MIN, INT64_MAX), st.integers(1, 99918))
+    def test_the_kinds_never_pass_for_each_other(self, d, k):
+        private_text = vessa.package_private(d)
+        self.assertEqual(vessa.PrivateKey(private_text), vessa.PrivateKey(private_text))
+        with self.assertRaises(vessa.KeyKindError):
+            vessa.PublicKey(private_text)
+        public_text = self.curve.public_key(vessa.package_private(k)).text
+        with self.assertRaises(vessa.KeyKindError):
+            vessa.PrivateKey(public_text)
 
     def test_immutable_and_copyable(self):
         for key in (self.private_key, self.public_key):

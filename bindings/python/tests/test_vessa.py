@@ -161,6 +161,11 @@ class SignatureTest(KeyPairTestCase):
                                                               signature))
                 else:
                     self.assertTrue(self.curve.verify(self.public_key, form, signature))
+        wiped = vessa.Message(message)
+        wiped.wipe()
+        self.assertEqual(wiped.length, 0)
+        self.assertTrue(self.curve.verify(self.public_key, b"",
+                                          self.curve.sign_message(self.private_key, wiped)))
 
     def test_files_are_read_in_bounded_pieces(self):
         class Source(io.RawIOBase):

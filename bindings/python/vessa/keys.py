@@ -201,8 +201,8 @@ def derive_public(private_key: PrivateKey, context: Any) -> PublicKey:
     try:
         return PublicKey._made(buffer.value, "the public key", context)
     except KeyKindError:
-        raise KeyKindError("private key's scalar is a multiple of the group order: its public "
-                           "point is the point at infinity, which is no public key",
+        raise KeyKindError("the private key's scalar is a multiple of the group order: its "
+                           "public point is the point at infinity, which is no public key",
                            _NOT_ON_CURVE) from None
 
 
