@@ -31,6 +31,6 @@ inline int64_t CountOrderBySegments(AffinePoint g) noexcept {
 int64_t CountOrderSequentially(AffinePoint g) noexcept;
 
 // The most segments any form steps side by side.
-inline constexpr int64_t kMaxOrderCountSegments = 128;
+inline constexpr int64_t kMaxOrderCountSegments = 512;
 
 }  // namespace vessa
