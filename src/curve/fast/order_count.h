@@ -7,7 +7,9 @@
 // infinity, so the count is the first i >= 2 with i*G at infinity. This
 // count is found by the same walk, every point from 2G on reached by one
 // addition of G and tested, but in independent segments stepped side by
-// side: each segment starts from a multiple computed in logarithmic time.
+// side, in affine coordinates with the divisions of one step of all
+// segments made by one inversion: sixteen starts are computed in
+// logarithmic time, the others by additions of the segment length times G.
 #pragma once
 
 #include <cstdint>
