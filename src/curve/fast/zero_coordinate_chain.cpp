@@ -59,18 +59,56 @@ uint64_t Label(EccPoint next, uint64_t previous, const ZeroCoordinateBase &b) no
 }  // namespace
 
 uint64_t OrderOnOwnCurve(AffinePoint b) noexcept {
+    using namespace field;
     if (b.y == 0) {
         return 2;
     }
-    uint64_t m = field::kP + 1 - kHasseWidth;
-    JacobianPoint acc = CanonicalPointMultiple(m, b);
-    while (acc.z != 0) {
-        if (m > field::kP + 1 + kHasseWidth) {
+    // Baby steps j*b for 1 <= j <= kBaby; an order that small is found here.
+    constexpr uint64_t kBaby = 36;  // (2 kBaby + 1) kBaby > 2 kHasseWidth
+    JacobianPoint baby[kBaby + 1];
+    Element baby_zz[kBaby + 1];
+    baby[1] = ToJacobian(b);
+    for (uint64_t j = 1; j <= kBaby; ++j) {
+        if (j > 1) {
+            baby[j] = AddMixed(baby[j - 1], b);
+        }
+        if (baby[j].z == 0) {
+            return j;
+        }
+        baby_zz[j] = Square(baby[j].z);
+    }
+    // Giant steps m*b for m = low + kBaby + i (2 kBaby + 1): m*b = +-j*b
+    // puts m -+ j, one of the 2 kBaby + 1 values around m, at infinity. The
+    // group's order lies in [low, low + 2 kHasseWidth], so one is found.
+    const uint64_t low = kP + 1 - kHasseWidth;
+    const JacobianPoint stride_point = CanonicalPointMultiple(2 * kBaby + 1, b);
+    if (stride_point.z == 0) {
+        return 2 * kBaby + 1;  // a prime, and the order is above kBaby
+    }
+    const AffinePoint stride = ToAffine(stride_point);
+    uint64_t m = low + kBaby;
+    JacobianPoint giant = CanonicalPointMultiple(m, b);
+    uint64_t found = 0;
+    while (found == 0) {
+        if (m > low + 2 * kHasseWidth + 2 * kBaby + 1) {
             return 0;  // GCOVR_EXCL_LINE: Hasse's bound rules it out
         }
-        acc = AddMixed(acc, b);
-        ++m;
+        if (giant.z == 0) {
+            found = m;
+            break;
+        }
+        const Element zz = Square(giant.z);
+        for (uint64_t j = 1; j <= kBaby && found == 0; ++j) {
+            if (Mul(giant.x, baby_zz[j]) == Mul(baby[j].x, zz)) {
+                const bool same = Mul(giant.y, Mul(baby_zz[j], baby[j].z)) ==
+                                  Mul(baby[j].y, Mul(zz, giant.z));
+                found = same ? m - j : m + j;
+            }
+        }
+        giant = AddMixed(giant, stride);
+        m += 2 * kBaby + 1;
     }
+    m = found;
     // m*b is the point at infinity: divide out each prime the order lacks.
     uint64_t rest = m;
     for (uint64_t q = 2; rest > 1; ++q) {
