@@ -1,6 +1,7 @@
 #include "curve/fast/order_count.h"
 
 #include <array>
+#include <bit>
 #include <cstddef>
 
 #include "curve/fast/canonical_multiple.h"

@@ -33,6 +33,6 @@ inline int64_t CountOrderBySegments(AffinePoint g) noexcept {
 int64_t CountOrderSequentially(AffinePoint g) noexcept;
 
 // The most segments any form steps side by side.
-inline constexpr int64_t kMaxOrderCountSegments = 512;
+inline constexpr int64_t kMaxOrderCountSegments = 1024;
 
 }  // namespace vessa
