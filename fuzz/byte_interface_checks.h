@@ -19,6 +19,12 @@ inline VessaMessage Streamed(const std::vector<uint8_t> &message, const std::vec
         const size_t len = std::min(piece, message.size() - at);
         vessa_message_update(&m, len == 0 ? nullptr : message.data() + at, len);
         at += len;
+        if (len == 0) {
+            // After an empty piece one byte, so that splits that are all
+            // multiples of 17 still get through the message.
+            vessa_message_update(&m, message.data() + at, 1);
+            ++at;
+        }
     }
     return m;
 }
