@@ -6,7 +6,7 @@
 
 extern "C" {
 
-EccCurve *ecc_new(void) {
+EccCurve *ecc_new(void) noexcept {
     auto *curve = static_cast<EccCurve *>(std::malloc(sizeof(EccCurve)));
     if (curve == nullptr) {
         return nullptr;
@@ -19,12 +19,12 @@ EccCurve *ecc_new(void) {
     return curve;
 }
 
-void ecc_destroy(EccCurve *curve) { std::free(curve); }
+void ecc_destroy(EccCurve *curve) noexcept { std::free(curve); }
 
-EccPoint point_new(int64_t x, int64_t y) { return EccPoint{x, y}; }
+EccPoint point_new(int64_t x, int64_t y) noexcept { return EccPoint{x, y}; }
 
-int64_t point_get_x(const EccPoint *p) { return p->x; }
+int64_t point_get_x(const EccPoint *p) noexcept { return p->x; }
 
-int64_t point_get_y(const EccPoint *p) { return p->y; }
+int64_t point_get_y(const EccPoint *p) noexcept { return p->y; }
 
 }  // extern "C"

@@ -22,6 +22,14 @@ int32_t DecryptedTextLength(int32_t count, int32_t capacity) noexcept {
     return length;
 }
 
+void DecryptBytes(const EccCurve &curve, int64_t d, const uint8_t *ciphertext,
+                  std::size_t entries, uint8_t *out) noexcept {
+    for (std::size_t i = 0; i < entries; ++i) {
+        const EccCiphertext entry = LoadEntry(ciphertext + i * kEntrySize);
+        out[i] = DecryptValue(curve, d, entry.point, entry.masked);
+    }
+}
+
 int32_t DecryptText(const EccCurve &curve, int64_t d, const uint8_t *ciphertext, int32_t count,
                     char *out, int32_t capacity) noexcept {
     const int32_t length = DecryptedTextLength(count, capacity);
@@ -29,10 +37,7 @@ int32_t DecryptText(const EccCurve &curve, int64_t d, const uint8_t *ciphertext,
         return length;
     }
     const auto n = static_cast<std::size_t>(length);
-    for (std::size_t i = 0; i < n; ++i) {
-        const EccCiphertext entry = LoadEntry(ciphertext + i * kEntrySize);
-        out[i] = static_cast<char>(DecryptValue(curve, d, entry.point, entry.masked));
-    }
+    DecryptBytes(curve, d, ciphertext, n, reinterpret_cast<uint8_t *>(out));
     out[n] = '\0';
     return length;
 }

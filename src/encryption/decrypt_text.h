@@ -1,6 +1,7 @@
 // Decryption of the 12-byte-per-byte form back into a NUL-terminated text.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "vessa.h"
@@ -15,6 +16,11 @@ inline constexpr int32_t kTextBufferTooSmall = -3;    // no room for the bytes a
 // status. A negative multiple of 12 stands for the empty text, which still
 // needs room for its NUL.
 int32_t DecryptedTextLength(int32_t count, int32_t capacity) noexcept;
+
+// Decrypts `entries` 12-byte entries at `ciphertext` with the private scalar
+// d into `entries` bytes at `out`, nothing after them.
+void DecryptBytes(const EccCurve &curve, int64_t d, const uint8_t *ciphertext,
+                  std::size_t entries, uint8_t *out) noexcept;
 
 // Decrypts `count` bytes of ciphertext with the private scalar d into
 // `out`, followed by a NUL. Returns the text length (decrypted zero bytes

@@ -25,6 +25,14 @@ int32_t EncryptedTextSize(std::size_t length, int32_t capacity) noexcept {
     return size;
 }
 
+void EncryptBytes(const EccCurve &curve, EccPoint q, const uint8_t *data, std::size_t length,
+                  uint8_t *out) noexcept {
+    auto rng = thread_rng();
+    for (std::size_t i = 0; i < length; ++i) {
+        StoreEntry(EncryptValue(curve, q, data[i], rng), out + i * kEntrySize);
+    }
+}
+
 int32_t EncryptText(const EccCurve &curve, EccPoint q, const char *text, uint8_t *out,
                     int32_t capacity) noexcept {
     const std::size_t length = std::strlen(text);
@@ -32,11 +40,7 @@ int32_t EncryptText(const EccCurve &curve, EccPoint q, const char *text, uint8_t
     if (size < 0) {
         return size;
     }
-    auto rng = thread_rng();
-    for (std::size_t i = 0; i < length; ++i) {
-        const auto byte = static_cast<uint8_t>(static_cast<unsigned char>(text[i]));
-        StoreEntry(EncryptValue(curve, q, byte, rng), out + i * kEntrySize);
-    }
+    EncryptBytes(curve, q, reinterpret_cast<const uint8_t *>(text), length, out);
     return size;
 }
 

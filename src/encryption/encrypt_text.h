@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "encryption/string_ciphertext.h"
 #include "vessa.h"
 
 namespace vessa {
@@ -17,6 +18,17 @@ inline constexpr int32_t kCiphertextBufferTooSmall = -4;  // 12 * length > capac
 // kCiphertextBufferTooSmall. The size is formed without overflow, so a text
 // whose size is beyond 2^31 - 1 bytes fits no buffer.
 int32_t EncryptedTextSize(std::size_t length, int32_t capacity) noexcept;
+
+// True when `length` bytes encrypt into `capacity` bytes: length <= capacity
+// / 12, so 12 * length is never formed and cannot overflow.
+constexpr bool EncryptedBytesFit(std::size_t length, std::size_t capacity) noexcept {
+    return length <= capacity / kEntrySize;
+}
+
+// Encrypts `length` bytes at `data` under q, entry i at offset 12 * i of
+// `out`: exactly 12 * length bytes written, whatever the byte values.
+void EncryptBytes(const EccCurve &curve, EccPoint q, const uint8_t *data, std::size_t length,
+                  uint8_t *out) noexcept;
 
 // Encrypts the bytes of `text` before its NUL under q, entry i at offset
 // 12 * i of `out`. Returns the bytes written or a negative status from

@@ -1,61 +1,89 @@
-// Exported encryption functions. Each unpacks its key text first of all,
-// through the exported key-text functions, then runs the internal operation.
+// Exported encryption functions: a thin skin over the internal operations.
+// Each unpacks its key text first of all, then checks sizes, then runs the
+// operation; nothing here calls an exported function.
+#include <optional>
+
 #include "encryption/decrypt_text.h"
 #include "encryption/decrypt_value.h"
 #include "encryption/encrypt_text.h"
 #include "encryption/encrypt_value.h"
+#include "encryption/string_ciphertext.h"
+#include "keytext/key_text.h"
+#include "support/secret_call.h"
 #include "support/secure_wipe.h"
 #include "vessa.h"
 
-namespace {
-
-constexpr int32_t kMalformedKey = -1;
-
-}  // namespace
-
 extern "C" {
 
-int32_t encrypt(const EccCurve *curve, const char *pub, uint8_t value, EccCiphertext *out) {
-    int64_t x = 0;
-    int64_t y = 0;
-    const int32_t rc = resolve_public(pub, &x, &y);
-    if (rc < 0) {
-        return rc;
+int32_t encrypt(const EccCurve *curve, const char *pub, uint8_t value, EccCiphertext *out) noexcept {
+    const std::optional<EccPoint> q = vessa::UnpackPublicKey(pub);
+    if (!q) {
+        return VESSA_ERR_INVALID;
     }
-    *out = vessa::EncryptValue(*curve, EccPoint{x, y}, value);
-    return 0;
+    *out = vessa::EncryptValue(*curve, *q, value);
+    return vessa::LeaveSecretCall(VESSA_OK);
 }
 
-int32_t decrypt(const EccCurve *curve, const char *priv, uint8_t *value, EccCiphertext ct) {
-    int64_t d = 0;
-    const int32_t rc = resolve_private(priv, &d);
-    if (rc < 0) {
-        return rc;
+int32_t decrypt(const EccCurve *curve, const char *priv, uint8_t *value,
+                EccCiphertext ct) noexcept {
+    std::optional<int64_t> d = vessa::UnpackPrivateKey(priv);
+    if (!d) {
+        return VESSA_ERR_INVALID;
     }
-    *value = vessa::DecryptValue(*curve, d, ct.point, ct.masked);
+    *value = vessa::DecryptValue(*curve, *d, ct.point, ct.masked);
     vessa::SecureWipeObject(d);
-    return 0;
+    return vessa::LeaveSecretCall(VESSA_OK);
 }
 
 int32_t encrypt_string(const EccCurve *curve, const char *pub, const char *text, uint8_t *out,
-                       int32_t capacity) {
-    int64_t x = 0;
-    int64_t y = 0;
-    if (resolve_public(pub, &x, &y) < 0) {
-        return kMalformedKey;
+                       int32_t capacity) noexcept {
+    const std::optional<EccPoint> q = vessa::UnpackPublicKey(pub);
+    if (!q) {
+        return VESSA_ERR_INVALID;
     }
-    return vessa::EncryptText(*curve, EccPoint{x, y}, text, out, capacity);
+    return vessa::LeaveSecretCall(vessa::EncryptText(*curve, *q, text, out, capacity));
 }
 
 int32_t decrypt_to_string(const EccCurve *curve, const char *priv, const uint8_t *ct,
-                          int32_t count, char *out, int32_t capacity) {
-    int64_t d = 0;
-    if (resolve_private(priv, &d) < 0) {
-        return kMalformedKey;
+                          int32_t count, char *out, int32_t capacity) noexcept {
+    std::optional<int64_t> d = vessa::UnpackPrivateKey(priv);
+    if (!d) {
+        return VESSA_ERR_INVALID;
     }
-    const int32_t rc = vessa::DecryptText(*curve, d, ct, count, out, capacity);
+    const int32_t rc = vessa::DecryptText(*curve, *d, ct, count, out, capacity);
     vessa::SecureWipeObject(d);
-    return rc;
+    return vessa::LeaveSecretCall(rc);
+}
+
+int32_t vessa_encrypt_bytes(const EccCurve *curve, const char *pub, const uint8_t *data,
+                            size_t len, uint8_t *out, size_t capacity) noexcept {
+    const std::optional<EccPoint> q = vessa::UnpackPublicKey(pub);
+    if (!q) {
+        return VESSA_ERR_INVALID;
+    }
+    if (!vessa::EncryptedBytesFit(len, capacity)) {
+        return VESSA_ERR_CIPHERTEXT_BUFFER;
+    }
+    vessa::EncryptBytes(*curve, *q, data, len, out);
+    return vessa::LeaveSecretCall(VESSA_OK);
+}
+
+int32_t vessa_decrypt_bytes(const EccCurve *curve, const char *priv, const uint8_t *ct,
+                            size_t count, uint8_t *out, size_t capacity) noexcept {
+    std::optional<int64_t> d = vessa::UnpackPrivateKey(priv);
+    if (!d) {
+        return VESSA_ERR_INVALID;
+    }
+    int32_t rc = VESSA_OK;
+    if (count % vessa::kEntrySize != 0) {
+        rc = VESSA_ERR_LENGTH;
+    } else if (capacity < count / vessa::kEntrySize) {
+        rc = VESSA_ERR_PLAINTEXT_BUFFER;
+    } else {
+        vessa::DecryptBytes(*curve, *d, ct, count / vessa::kEntrySize, out);
+    }
+    vessa::SecureWipeObject(d);
+    return vessa::LeaveSecretCall(rc);
 }
 
 }  // extern "C"

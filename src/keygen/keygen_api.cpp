@@ -1,41 +1,51 @@
-// Exported key-generation functions. Both end in the exported packing
-// functions and return their result unchanged. A null curve is outside the
-// contract and answered with -1.
+// Exported key-generation functions. Both end in the internal packing, whose
+// result they return as package_private and package_public would. A null
+// curve or buffer is outside the contract and answered with -1.
+#include <optional>
+
 #include "keygen/key_generation.h"
+#include "keytext/key_text.h"
 #include "random/thread_rng.h"
+#include "support/secret_call.h"
 #include "support/secure_wipe.h"
 #include "vessa.h"
 
+namespace {
+
+int32_t PackedLength(bool packed) noexcept {
+    return packed ? VESSA_KEY_TEXT_LEN : VESSA_ERR_INVALID;
+}
+
+}  // namespace
+
 extern "C" {
 
-int32_t ecc_generate_private(const EccCurve *curve, char *buf, int32_t len) {
+int32_t ecc_generate_private(const EccCurve *curve, char *buf, int32_t len) noexcept {
     if (curve == nullptr) {
-        return -1;
+        return VESSA_ERR_INVALID;
     }
     int64_t d = 0;
+    bool packed = false;
     {
         auto rng = vessa::thread_rng();
         d = vessa::DrawPrivateScalar(rng, *curve);
+        // The scalar is drawn whatever len is; only packing tests the capacity.
+        packed = buf != nullptr && vessa::PackPrivateKey(rng, d, buf, len);
     }
-    // The scalar is drawn whatever len is; only packing tests the capacity.
-    const int32_t rc = package_private(d, buf, len);
     vessa::SecureWipeObject(d);
-    return rc;
+    return vessa::LeaveSecretCall(PackedLength(packed));
 }
 
-int32_t ecc_generate_public(const EccCurve *curve, const char *priv, char *buf, int32_t len) {
-    int64_t d = 0;
-    const int32_t rc = resolve_private(priv, &d);
-    if (rc < 0) {
-        return rc;
-    }
-    if (curve == nullptr) {
+int32_t ecc_generate_public(const EccCurve *curve, const char *priv, char *buf,
+                            int32_t len) noexcept {
+    std::optional<int64_t> d = vessa::UnpackPrivateKey(priv);
+    if (!d || curve == nullptr) {
         vessa::SecureWipeObject(d);
-        return -1;
+        return vessa::LeaveSecretCall(VESSA_ERR_INVALID);
     }
-    const EccPoint q = vessa::DerivePublicKey(*curve, d);
+    const EccPoint q = vessa::DerivePublicKey(*curve, *d);
     vessa::SecureWipeObject(d);
-    return package_public(q, buf, len);
+    return vessa::LeaveSecretCall(PackedLength(buf != nullptr && vessa::PackPublicKey(q, buf, len)));
 }
 
 }  // extern "C"

@@ -118,7 +118,7 @@ bool PackPublicKey(EccPoint q, char *buf, int32_t capacity) noexcept {
 std::optional<int64_t> UnpackPrivateKey(const char *text) noexcept {
     KeyBlock block;
     std::optional<int64_t> d;
-    if (ReadKeyText(text, block)) {
+    if (text != nullptr && ReadKeyText(text, block)) {
         d = LoadInt64(block, kFirstKeyOffset);
     }
     SecureWipeObject(block);
@@ -128,7 +128,7 @@ std::optional<int64_t> UnpackPrivateKey(const char *text) noexcept {
 std::optional<EccPoint> UnpackPublicKey(const char *text) noexcept {
     KeyBlock block;
     std::optional<EccPoint> q;
-    if (ReadKeyText(text, block)) {
+    if (text != nullptr && ReadKeyText(text, block)) {
         q = EccPoint{LoadInt64(block, kFirstKeyOffset), LoadInt64(block, kSecondKeyOffset)};
     }
     SecureWipeObject(block);

@@ -60,8 +60,8 @@ bool PackPublicKey(Source &source, EccPoint q, char *buf, int32_t capacity) noex
 bool PackPrivateKey(int64_t d, char *buf, int32_t capacity) noexcept;
 bool PackPublicKey(EccPoint q, char *buf, int32_t capacity) noexcept;
 
-// Read a key text; nullopt when it is malformed. Either kind of text reads
-// as either kind of key: the formats carry no mark of their kind.
+// Read a key text; nullopt when it is malformed or null. Either kind of text
+// reads as either kind of key: the formats carry no mark of their kind.
 std::optional<int64_t> UnpackPrivateKey(const char *text) noexcept;
 std::optional<EccPoint> UnpackPublicKey(const char *text) noexcept;
 

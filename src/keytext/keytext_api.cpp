@@ -1,47 +1,45 @@
 // Exported key-text functions. Null pointers are outside the contract; they
 // are answered with -1 rather than a crash.
+#include <optional>
+
 #include "keytext/key_text.h"
+#include "support/secret_call.h"
+#include "support/secure_wipe.h"
 #include "vessa.h"
 
 extern "C" {
 
-int32_t package_private(int64_t d, char *buf, int32_t capacity) {
-    if (buf == nullptr) {
-        return -1;
-    }
-    return vessa::PackPrivateKey(d, buf, capacity) ? VESSA_KEY_TEXT_LEN : -1;
+int32_t package_private(int64_t d, char *buf, int32_t capacity) noexcept {
+    const bool packed = buf != nullptr && vessa::PackPrivateKey(d, buf, capacity);
+    return vessa::LeaveSecretCall(packed ? VESSA_KEY_TEXT_LEN : VESSA_ERR_INVALID);
 }
 
-int32_t resolve_private(const char *text, int64_t *d) {
-    if (text == nullptr || d == nullptr) {
-        return -1;
+int32_t resolve_private(const char *text, int64_t *d) noexcept {
+    std::optional<int64_t> value = vessa::UnpackPrivateKey(text);
+    const bool read = value.has_value() && d != nullptr;
+    if (read) {
+        *d = *value;
     }
-    const auto value = vessa::UnpackPrivateKey(text);
-    if (!value) {
-        return -1;
-    }
-    *d = *value;
-    return 0;
+    vessa::SecureWipeObject(value);
+    return vessa::LeaveSecretCall(read ? VESSA_OK : VESSA_ERR_INVALID);
 }
 
-int32_t package_public(EccPoint q, char *buf, int32_t capacity) {
-    if (buf == nullptr) {
-        return -1;
-    }
-    return vessa::PackPublicKey(q, buf, capacity) ? VESSA_KEY_TEXT_LEN : -1;
+int32_t package_public(EccPoint q, char *buf, int32_t capacity) noexcept {
+    const bool packed = buf != nullptr && vessa::PackPublicKey(q, buf, capacity);
+    return packed ? VESSA_KEY_TEXT_LEN : VESSA_ERR_INVALID;
 }
 
-int32_t resolve_public(const char *text, int64_t *x, int64_t *y) {
-    if (text == nullptr || x == nullptr || y == nullptr) {
-        return -1;
+int32_t resolve_public(const char *text, int64_t *x, int64_t *y) noexcept {
+    if (x == nullptr || y == nullptr) {
+        return VESSA_ERR_INVALID;
     }
-    const auto point = vessa::UnpackPublicKey(text);
+    const std::optional<EccPoint> point = vessa::UnpackPublicKey(text);
     if (!point) {
-        return -1;
+        return VESSA_ERR_INVALID;
     }
     *x = point->x;
     *y = point->y;
-    return 0;
+    return VESSA_OK;
 }
 
 }  // extern "C"

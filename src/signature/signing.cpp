@@ -20,9 +20,9 @@ int32_t LiftResponse(int64_t v, int64_t n) noexcept {
 }
 
 NonceSignature SignWithNonce(const EccCurve &curve, int64_t d, int64_t k,
-                             std::span<const uint8_t> message) noexcept {
+                             const Sha3_256 &absorbed_message) noexcept {
     const EccPoint r = ScalarMultiply(curve, k, curve.g);
-    const int32_t e = MessageChallenge(message, r);
+    const int32_t e = MessageChallenge(absorbed_message, r);
     // k - e*d, with e widened with its sign; together with e it would give
     // d away, so it does not outlive the call.
     int64_t t = WrappingSub(k, WrappingMul(int64_t{e}, d));

@@ -233,4 +233,95 @@ TEST_F(EncryptTextApi, ThreadsEncryptAndDecryptAtOnce) {
     }
 }
 
+// ---- Interface 1.1: bytes of any value and any length ---------------------
+
+constexpr size_t kSizeMax = std::numeric_limits<size_t>::max();
+
+TEST_F(EncryptTextApi, ByteEntriesAreStringEntriesBothWays) {
+    // Bytes with NULs and a length with bit 15 set, encrypted in two pieces
+    // whose outputs are joined, decrypt as one.
+    std::vector<uint8_t> data(32768 + 3);
+    for (size_t i = 0; i < data.size(); ++i) {
+        data[i] = static_cast<uint8_t>(i * 7);
+    }
+    const size_t split = 1000;
+    Guarded ct(data.size() * kEntry);
+    ASSERT_EQ(vessa_encrypt_bytes(curve_, keys_.pub.c_str(), data.data(), split, ct.data(),
+                                  split * kEntry), VESSA_OK);
+    ASSERT_EQ(vessa_encrypt_bytes(curve_, keys_.pub.c_str(), data.data() + split,
+                                  data.size() - split, ct.data() + split * kEntry,
+                                  (data.size() - split) * kEntry), VESSA_OK);
+    std::vector<uint8_t> back(data.size());
+    ASSERT_EQ(vessa_decrypt_bytes(curve_, keys_.priv.c_str(), ct.data(), data.size() * kEntry,
+                                  back.data(), back.size()), VESSA_OK);
+    EXPECT_TRUE(back == data);
+    // encrypt_string entries through vessa_decrypt_bytes, and the other way.
+    Guarded text_ct(5 * kEntry);
+    ASSERT_EQ(EncryptString("bytes", text_ct, 5 * kEntry), 5 * kEntry);
+    uint8_t plain[5];
+    ASSERT_EQ(vessa_decrypt_bytes(curve_, keys_.priv.c_str(), text_ct.data(), 5 * kEntry, plain,
+                                  sizeof(plain)), VESSA_OK);
+    EXPECT_EQ(std::string(reinterpret_cast<char *>(plain), 5), "bytes");
+    Guarded out(4);
+    EXPECT_EQ(DecryptToString(keys_.priv, ct.data() + kEntry, 3 * kEntry, out, 4), 3);
+    EXPECT_EQ(std::string(out.chars(), 4), std::string("\x07\x0e\x15\0", 4));
+}
+
+TEST_F(EncryptTextApi, EncryptBytesCapacityChecks) {
+    struct Case {
+        size_t length, capacity;
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {0, 0, VESSA_OK},
+        {5, 60, VESSA_OK},                              // exactly 12 * length
+        {5, 59, VESSA_ERR_CIPHERTEXT_BUFFER},           // one byte short
+        {5, 0, VESSA_ERR_CIPHERTEXT_BUFFER},
+        {kSizeMax / 12 + 1, kSizeMax, VESSA_ERR_CIPHERTEXT_BUFFER},  // 12 * length wraps
+        {kSizeMax, kSizeMax, VESSA_ERR_CIPHERTEXT_BUFFER},
+    };
+    const std::vector<uint8_t> data(8, 'q');
+    for (const Case &c : cases) {
+        const size_t written = c.expected == VESSA_OK ? c.capacity : 0;
+        Guarded out(written);
+        EXPECT_EQ(vessa_encrypt_bytes(curve_, keys_.pub.c_str(), data.data(), c.length,
+                                      out.data(), c.capacity), c.expected) << c.length;
+        EXPECT_TRUE(out.UntouchedFrom(written)) << c.length << " / " << c.capacity;
+    }
+    Guarded out(64);
+    EXPECT_EQ(vessa_encrypt_bytes(curve_, "", data.data(), kSizeMax, out.data(), 0),
+              VESSA_ERR_INVALID);
+    EXPECT_TRUE(out.UntouchedFrom(0));
+}
+
+TEST_F(EncryptTextApi, DecryptBytesCountAndCapacityChecks) {
+    Guarded ct(24);
+    ASSERT_EQ(EncryptString("hi", ct, 24), 24);
+    struct Case {
+        size_t count, capacity;
+        int32_t expected;
+        std::string written;
+    };
+    const Case cases[] = {
+        {0, 0, VESSA_OK, ""},
+        {24, 2, VESSA_OK, "hi"},  // exactly count / 12, no NUL
+        {24, 1, VESSA_ERR_PLAINTEXT_BUFFER, ""},
+        {12, 100, VESSA_OK, "h"},
+        {13, 100, VESSA_ERR_LENGTH, ""},
+        {13, 0, VESSA_ERR_LENGTH, ""},  // the count comes before the capacity
+        {kSizeMax - kSizeMax % 12, 0, VESSA_ERR_PLAINTEXT_BUFFER, ""},
+    };
+    for (const Case &c : cases) {
+        Guarded out(c.written.size());
+        EXPECT_EQ(vessa_decrypt_bytes(curve_, keys_.priv.c_str(), ct.data(), c.count, out.data(),
+                                      c.capacity), c.expected) << c.count << " / " << c.capacity;
+        EXPECT_EQ(std::string(out.chars(), c.written.size()), c.written) << c.count;
+        EXPECT_TRUE(out.UntouchedFrom(c.written.size())) << c.count << " / " << c.capacity;
+    }
+    Guarded out(8);
+    EXPECT_EQ(vessa_decrypt_bytes(curve_, keys_.pub.substr(2).c_str(), ct.data(), 13, out.data(),
+                                  0), VESSA_ERR_INVALID);
+    EXPECT_TRUE(out.UntouchedFrom(0));
+}
+
 }  // namespace

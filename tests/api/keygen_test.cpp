@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <set>
 #include <string>
 
 #include "api_helpers.h"
@@ -11,6 +12,7 @@
 namespace {
 
 using vessa_test::PackPrivate;
+using vessa_test::PackPublic;
 
 constexpr char kCanary = '#';
 
@@ -148,6 +150,100 @@ TEST_F(KeyGeneration, NullPointersAreAnsweredWithMinusOne) {
     EXPECT_EQ(buf, std::string(400, kCanary));
     EXPECT_EQ(ecc_generate_private(curve(), nullptr, VESSA_KEY_TEXT_SIZE), -1);
     EXPECT_EQ(ecc_generate_public(curve(), priv.c_str(), nullptr, VESSA_KEY_TEXT_SIZE), -1);
+}
+
+// ---- Interface 1.1: telling public keys apart ----------------------------
+
+std::string Fingerprint(const std::string &pub) {
+    char buf[VESSA_FINGERPRINT_TEXT_SIZE];
+    if (vessa_public_key_fingerprint(pub.c_str(), buf, sizeof(buf)) != VESSA_OK) {
+        return {};
+    }
+    return buf;
+}
+
+TEST_F(KeyGeneration, PublicKeyCheckTellsCurvePointsFromEverythingElse) {
+    constexpr int64_t kP = 99991;
+    struct Case {
+        const char *what;
+        std::string text;
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {"base point", PackPublic(2617, 5304), VESSA_OK},
+        {"x = 0", PackPublic(0, 1), VESSA_OK},
+        {"x = 0 stored as p", PackPublic(kP, 1), VESSA_OK},
+        {"x = 0, other y", PackPublic(0, kP - 1), VESSA_OK},
+        {"point at infinity", PackPublic(-1, -1), VESSA_ERR_NOT_ON_CURVE},
+        {"y off by one", PackPublic(2617, 5305), VESSA_ERR_NOT_ON_CURVE},
+        {"x plus p", PackPublic(2617 + kP, 5304), VESSA_ERR_NOT_ON_CURVE},
+        {"y minus p", PackPublic(2617, 5304 - kP), VESSA_ERR_NOT_ON_CURVE},
+        {"y plus p", PackPublic(2617, 5304 + kP), VESSA_ERR_NOT_ON_CURVE},
+        {"x = p, y = 0", PackPublic(kP, 0), VESSA_ERR_NOT_ON_CURVE},
+        {"extremes", PackPublic(INT64_MIN, INT64_MAX), VESSA_ERR_NOT_ON_CURVE},
+        {"private text, smallest", PackPrivate(14274), VESSA_ERR_NOT_ON_CURVE},
+        {"private text, largest", PackPrivate(99918), VESSA_ERR_NOT_ON_CURVE},
+        {"private text, zero", PackPrivate(0), VESSA_ERR_NOT_ON_CURVE},
+        {"private text, negative", PackPrivate(-1), VESSA_ERR_NOT_ON_CURVE},
+        {"private text, base x", PackPrivate(2617), VESSA_ERR_NOT_ON_CURVE},
+        {"private text, INT64_MIN", PackPrivate(INT64_MIN), VESSA_ERR_NOT_ON_CURVE},
+        {"malformed", "not a key", VESSA_ERR_INVALID},
+        {"empty", "", VESSA_ERR_INVALID},
+    };
+    for (const Case &c : cases) {
+        ASSERT_FALSE(c.text.empty() && c.expected != VESSA_ERR_INVALID) << c.what;
+        EXPECT_EQ(vessa_public_key_check(curve(), c.text.c_str()), c.expected) << c.what;
+    }
+    for (int i = 0; i < 20; ++i) {
+        const vessa_test::KeyPair pair = vessa_test::GenerateKeyPair(curve());
+        EXPECT_EQ(vessa_public_key_check(curve(), pair.pub.c_str()), VESSA_OK) << pair.pub;
+        EXPECT_EQ(vessa_public_key_check(curve(), pair.priv.c_str()), VESSA_ERR_NOT_ON_CURVE);
+    }
+}
+
+TEST_F(KeyGeneration, FingerprintNamesThePointNotThePacking) {
+    // SHA3-256 of the sixteen big-endian bytes of x and y, first 8 bytes.
+    EXPECT_EQ(Fingerprint(PackPublic(2617, 5304)), "c15f0e70e134b86f");
+    EXPECT_EQ(Fingerprint(PackPublic(0, 1)), "f1232a8cea9ae1d5");
+    EXPECT_EQ(Fingerprint(PackPublic(99991, 1)), "420b5ae113195aa0");
+    std::set<std::string> seen;
+    for (int i = 0; i < 50; ++i) {
+        const vessa_test::KeyPair pair = vessa_test::GenerateKeyPair(curve());
+        const std::string fingerprint = Fingerprint(pair.pub);
+        ASSERT_EQ(fingerprint.size(), size_t{VESSA_FINGERPRINT_TEXT_LEN});
+        EXPECT_EQ(fingerprint.find_first_not_of("0123456789abcdef"), std::string::npos);
+        for (int packing = 0; packing < 5; ++packing) {
+            char again[VESSA_KEY_TEXT_SIZE];
+            ASSERT_EQ(ecc_generate_public(curve(), pair.priv.c_str(), again, sizeof(again)),
+                      VESSA_KEY_TEXT_LEN);
+            ASSERT_NE(std::string(again), pair.pub);
+            EXPECT_EQ(Fingerprint(again), fingerprint);
+        }
+        seen.insert(fingerprint);
+    }
+    EXPECT_GE(seen.size(), 48u);  // two of 50 generated keys may share a point
+}
+
+TEST_F(KeyGeneration, FingerprintCapacityAndMalformedKey) {
+    const std::string pub = PackPublic(2617, 5304);
+    for (const size_t capacity : {size_t{17}, size_t{16}, size_t{0}}) {
+        std::string buf(24, kCanary);
+        const int32_t expected = capacity >= 17 ? VESSA_OK : VESSA_ERR_INVALID;
+        EXPECT_EQ(vessa_public_key_fingerprint(pub.c_str(), buf.data(), capacity), expected);
+        EXPECT_EQ(buf, expected == VESSA_OK ? std::string("c15f0e70e134b86f") + '\0' +
+                                                  std::string(7, kCanary)
+                                            : std::string(24, kCanary));
+    }
+    std::string buf(24, kCanary);
+    EXPECT_EQ(vessa_public_key_fingerprint("", buf.data(), buf.size()), VESSA_ERR_INVALID);
+    EXPECT_EQ(buf, std::string(24, kCanary));
+}
+
+TEST(LibraryVersion, MatchesTheHeader) {
+    EXPECT_STREQ(vessa_version(), VESSA_VERSION_STRING);
+    EXPECT_EQ(std::to_string(VESSA_VERSION_MAJOR) + "." + std::to_string(VESSA_VERSION_MINOR) +
+                  "." + std::to_string(VESSA_VERSION_PATCH),
+              VESSA_VERSION_STRING);
 }
 
 }  // namespace

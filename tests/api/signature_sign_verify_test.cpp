@@ -1,7 +1,10 @@
 // sign and verify as clients call them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -225,6 +228,118 @@ TEST_F(SignVerifyApi, LargeSigningRoundTrip) {
         }
     }
     EXPECT_EQ(failures, 0);
+}
+
+// ---- Interface 1.1: messages as bytes and as absorbed states --------------
+
+std::vector<uint8_t> BytesOf(const std::string &text) { return {text.begin(), text.end()}; }
+
+// The message absorbed in pieces whose lengths are drawn from `gen` (1 to
+// max_piece bytes); a max_piece of 0 absorbs it in one piece.
+VessaMessage Absorbed(const std::vector<uint8_t> &message, size_t max_piece, std::mt19937 &gen) {
+    VessaMessage m;
+    vessa_message_init(&m);
+    size_t at = 0;
+    while (at < message.size()) {
+        size_t piece = message.size() - at;
+        if (max_piece > 0) {
+            piece = std::min(piece, std::uniform_int_distribution<size_t>(1, max_piece)(gen));
+        }
+        vessa_message_update(&m, message.data() + at, piece);
+        vessa_message_update(&m, nullptr, 0);  // empty pieces change nothing
+        at += piece;
+    }
+    return m;
+}
+
+TEST_F(SignVerifyApi, EveryFormAcceptsWhatEveryOtherMakes) {
+    // Messages without NUL: text, bytes and streamed signatures are one kind.
+    std::mt19937 gen(7);
+    const std::string messages[] = {"", "a", "hello, world", std::string(136, 'r'),
+                                    std::string(1000, '\xfe')};
+    for (const std::string &text : messages) {
+        const std::vector<uint8_t> bytes = BytesOf(text);
+        const VessaMessage streamed = Absorbed(bytes, 50, gen);
+        Signature made[3];
+        made[0] = Sign(keys_.priv, text.c_str());
+        ASSERT_EQ(vessa_sign_bytes(curve_, keys_.priv.c_str(), bytes.data(), bytes.size(),
+                                   &made[1].s, &made[1].e), VESSA_OK);
+        ASSERT_EQ(vessa_sign_message(curve_, keys_.priv.c_str(), &streamed, &made[2].s,
+                                     &made[2].e), VESSA_OK);
+        for (const Signature &sig : made) {
+            EXPECT_EQ(Verify(keys_.pub, text.c_str(), sig), VESSA_OK) << text.size();
+            EXPECT_EQ(vessa_verify_bytes(curve_, keys_.pub.c_str(), bytes.data(), bytes.size(),
+                                         sig.s, sig.e), VESSA_OK) << text.size();
+            EXPECT_EQ(vessa_verify_message(curve_, keys_.pub.c_str(), &streamed, sig.s, sig.e),
+                      VESSA_OK) << text.size();
+            EXPECT_EQ(vessa_verify_message(curve_, other_keys_.pub.c_str(), &streamed, sig.s,
+                                           sig.e), VESSA_ERR_INVALID) << text.size();
+        }
+    }
+}
+
+TEST_F(SignVerifyApi, NulBytesAreSignedAndAnySplitGivesOneMessage) {
+    std::mt19937 gen(11);
+    std::vector<uint8_t> message(3000);
+    for (uint8_t &byte : message) {
+        byte = static_cast<uint8_t>(gen() % 4 == 0 ? 0 : gen());
+    }
+    message[0] = 0;
+    Signature sig{0, 0};
+    ASSERT_EQ(vessa_sign_bytes(curve_, keys_.priv.c_str(), message.data(), message.size(),
+                               &sig.s, &sig.e), VESSA_OK);
+    for (const size_t max_piece : {size_t{0}, size_t{1}, size_t{7}, size_t{135}, size_t{137},
+                                   size_t{2000}}) {
+        for (int round = 0; round < 3; ++round) {
+            const VessaMessage m = Absorbed(message, max_piece, gen);
+            EXPECT_EQ(vessa_verify_message(curve_, keys_.pub.c_str(), &m, sig.s, sig.e),
+                      VESSA_OK) << max_piece;
+        }
+    }
+    // The bytes after a NUL count: a shorter or changed message fails, and
+    // the text form, which stops at the first NUL, sees another message.
+    std::vector<uint8_t> changed = message;
+    changed.back() ^= 1;
+    EXPECT_EQ(vessa_verify_bytes(curve_, keys_.pub.c_str(), changed.data(), changed.size(), sig.s,
+                                 sig.e), VESSA_ERR_INVALID);
+    EXPECT_EQ(vessa_verify_bytes(curve_, keys_.pub.c_str(), message.data(), message.size() - 1,
+                                 sig.s, sig.e), VESSA_ERR_INVALID);
+    EXPECT_EQ(Verify(keys_.pub, reinterpret_cast<const char *>(message.data()), sig),
+              VESSA_ERR_INVALID);
+}
+
+TEST_F(SignVerifyApi, SigningAStateLeavesItForOtherKeys) {
+    std::mt19937 gen(3);
+    const VessaMessage m = Absorbed(BytesOf("one pass, two signers"), 5, gen);
+    VessaMessage before;
+    std::memcpy(&before, &m, sizeof(m));
+    for (const KeyPair *pair : {&keys_, &other_keys_}) {
+        Signature sig{0, 0};
+        ASSERT_EQ(vessa_sign_message(curve_, pair->priv.c_str(), &m, &sig.s, &sig.e), VESSA_OK);
+        EXPECT_EQ(vessa_verify_message(curve_, pair->pub.c_str(), &m, sig.s, sig.e), VESSA_OK);
+        EXPECT_EQ(Verify(pair->pub, "one pass, two signers", sig), VESSA_OK);
+    }
+    EXPECT_EQ(std::memcmp(&before, &m, sizeof(m)), 0);
+    VessaMessage wiped = m;
+    vessa_message_wipe(&wiped);
+    const VessaMessage zero{};
+    EXPECT_EQ(std::memcmp(&wiped, &zero, sizeof(zero)), 0);
+}
+
+TEST_F(SignVerifyApi, ByteFormsWithAMalformedKeyWriteNothing) {
+    const std::string bad = keys_.priv.substr(1);
+    VessaMessage m;
+    vessa_message_init(&m);
+    int32_t s = 11;
+    int32_t e = 22;
+    EXPECT_EQ(vessa_sign_bytes(curve_, bad.c_str(), nullptr, 0, &s, &e), VESSA_ERR_INVALID);
+    EXPECT_EQ(vessa_sign_message(curve_, bad.c_str(), &m, &s, &e), VESSA_ERR_INVALID);
+    EXPECT_EQ(s, 11);
+    EXPECT_EQ(e, 22);
+    const Signature sig = Sign(keys_.priv, "");
+    EXPECT_EQ(vessa_verify_bytes(curve_, bad.c_str(), nullptr, 0, sig.s, sig.e), VESSA_ERR_INVALID);
+    EXPECT_EQ(vessa_verify_message(curve_, bad.c_str(), &m, sig.s, sig.e), VESSA_ERR_INVALID);
+    EXPECT_EQ(vessa_verify_message(curve_, keys_.pub.c_str(), &m, sig.s, sig.e), VESSA_OK);
 }
 
 }  // namespace
