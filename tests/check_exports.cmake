@@ -68,6 +68,16 @@ if(NOT declared STREQUAL expected)
     "declared: ${declared}\nexpected: ${expected}")
 endif()
 
+# No dynamic relocation names an exported function: every call the library
+# makes to its own code is bound when it is linked, so a client's function
+# of the same name cannot take the call over.
+execute_process(COMMAND readelf -rW ${LIBRARY} OUTPUT_VARIABLE relocations)
+foreach(name IN LISTS exported)
+  if(relocations MATCHES "[ \t]${name}@")
+    message(FATAL_ERROR "the library refers to its own ${name} through the symbol table")
+  endif()
+endforeach()
+
 execute_process(COMMAND readelf -d ${LIBRARY} OUTPUT_VARIABLE dyn)
 if(NOT dyn MATCHES "Library soname: \\[libvessa\\.so\\.1\\]")
   message(FATAL_ERROR "SONAME libvessa.so.1 missing:\n${dyn}")

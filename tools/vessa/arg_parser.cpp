@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "display_name.h"
 #include "tool_error.h"
 
 namespace vessa_tool {
@@ -19,6 +20,13 @@ namespace {
 const OptionSpec *FindOption(const CommandSpec &definition, std::string_view name) {
     auto it = std::find_if(definition.options.begin(), definition.options.end(),
                            [name](const OptionSpec &option) { return option.name == name; });
+    return it == definition.options.end() ? nullptr : &*it;
+}
+
+const OptionSpec *FindShortOption(const CommandSpec &definition, char letter) {
+    auto it = std::find_if(
+        definition.options.begin(), definition.options.end(),
+        [letter](const OptionSpec &option) { return option.short_name == letter; });
     return it == definition.options.end() ? nullptr : &*it;
 }
 
@@ -41,42 +49,52 @@ ParsedArgs ParseArgs(const CommandSpec &definition, std::span<const std::string_
         if (options_ended || arg.size() < 2 || arg[0] != '-') {
             if (parsed.positionals.size() >= definition.max_positionals) {
                 throw UsageError(definition.max_positionals == 0
-                                     ? "unexpected argument '" + std::string(arg) + "'"
-                                     : "too many arguments (at '" + std::string(arg) + "')");
+                                     ? "unexpected argument " + Quoted(arg)
+                                     : "too many arguments (at " + Quoted(arg) + ")");
             }
             parsed.positionals.emplace_back(arg);
             continue;
         }
-        if (arg.substr(0, 2) != "--") {
-            throw UsageError("unknown option '" + std::string(arg) + "'");
-        }
-        std::string_view body = arg.substr(2);
+        const OptionSpec *option = nullptr;
         std::optional<std::string_view> inline_value;
-        if (size_t eq = body.find('='); eq != std::string_view::npos) {
-            inline_value = body.substr(eq + 1);
-            body = body.substr(0, eq);
+        if (arg.substr(0, 2) != "--") {
+            // "-k FILE", "-kFILE", or a lone flag such as "-f".
+            option = FindShortOption(definition, arg[1]);
+            if (option == nullptr || (option->value_name.empty() && arg.size() > 2)) {
+                throw UsageError("unknown option " + Quoted(arg));
+            }
+            if (arg.size() > 2) {
+                inline_value = arg.substr(2);
+            }
+        } else {
+            std::string_view body = arg.substr(2);
+            if (size_t eq = body.find('='); eq != std::string_view::npos) {
+                inline_value = body.substr(eq + 1);
+                body = body.substr(0, eq);
+            }
+            option = FindOption(definition, body);
+            if (option == nullptr) {
+                throw UsageError("unknown option " + Quoted("--" + std::string(body)));
+            }
         }
-        const OptionSpec *option = FindOption(definition, body);
-        if (option == nullptr) {
-            throw UsageError("unknown option '--" + std::string(body) + "'");
-        }
-        if (parsed.Has(body)) {
-            throw UsageError("option '--" + std::string(body) + "' given twice");
+        const std::string name(option->name);
+        if (parsed.Has(name)) {
+            throw UsageError("option '--" + name + "' given twice");
         }
         std::string value;
         if (option->value_name.empty()) {
             if (inline_value) {
-                throw UsageError("option '--" + std::string(body) + "' takes no value");
+                throw UsageError("option '--" + name + "' takes no value");
             }
         } else if (inline_value) {
             value = *inline_value;
         } else if (i + 1 < args.size()) {
             value = args[++i];
         } else {
-            throw UsageError("option '--" + std::string(body) + "' needs a value (" +
+            throw UsageError("option '--" + name + "' needs a value (" +
                              std::string(option->value_name) + ")");
         }
-        parsed.values_.emplace(std::string(body), std::move(value));
+        parsed.values_.emplace(name, std::move(value));
     }
     return parsed;
 }
@@ -93,7 +111,10 @@ std::string HelpText(const CommandSpec &definition) {
     text += "\noptions:\n";
     std::vector<std::pair<std::string, std::string_view>> rows;
     for (const OptionSpec &option : definition.options) {
-        std::string left = "--" + std::string(option.name);
+        std::string left = option.short_name != '\0'
+                               ? std::string{'-', option.short_name, ',', ' '}
+                               : std::string(4, ' ');
+        left += "--" + std::string(option.name);
         if (!option.value_name.empty()) {
             left += " " + std::string(option.value_name);
         }

@@ -1,6 +1,7 @@
 // The one argument parser every vessa command uses: long options with or
-// without a value ("--out FILE" or "--out=FILE"), "-h"/"--help", "--" to end
-// the options, and a bounded number of positional arguments.
+// without a value ("--out FILE" or "--out=FILE"), one-letter forms of the
+// common ones ("-o FILE" or "-oFILE"), "-h"/"--help", "--" to end the
+// options, and a bounded number of positional arguments.
 #pragma once
 
 #include <map>
@@ -16,6 +17,7 @@ struct OptionSpec {
     std::string_view name;        // without the leading "--"
     std::string_view value_name;  // empty for a flag that takes no value
     std::string_view help;
+    char short_name = '\0';      // '\0' when the option has no one-letter form
 };
 
 struct CommandSpec {

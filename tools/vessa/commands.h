@@ -28,10 +28,15 @@ const CommandSpec &EncryptSpec();
 int RunEncrypt(const ParsedArgs &args);
 const CommandSpec &DecryptSpec();
 int RunDecrypt(const ParsedArgs &args);
+const CommandSpec &FingerprintSpec();
+int RunFingerprint(const ParsedArgs &args);
 const CommandSpec &BenchSpec();
 int RunBenchCommand(const ParsedArgs &args);
 const CommandSpec &DemoSpec();
 int RunDemo(const ParsedArgs &args);
+
+// --force, shared by the commands that write files.
+inline const OptionSpec kForceOption{"force", "", "replace the output file if it exists", 'f'};
 
 // The value of a required option; throws UsageError naming it when absent.
 std::string RequiredValue(const ParsedArgs &args, const CommandSpec &definition,

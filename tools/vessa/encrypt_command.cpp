@@ -1,13 +1,13 @@
-// vessa encrypt: a text encrypted under a public key, as base64 or raw bytes.
-#include <cstdint>
-#include <limits>
+// vessa encrypt: any bytes encrypted under a public key, as base64 or raw.
+#include <cstring>
 #include <vector>
 
+#include "base64_stream.h"
 #include "commands.h"
 #include "curve_handle.h"
-#include "file_io.h"
 #include "key_input.h"
-#include "keytext/base64.h"
+#include "message_input.h"
+#include "output_file.h"
 #include "tool_error.h"
 #include "vessa.h"
 
@@ -16,58 +16,49 @@ namespace vessa_tool {
 const CommandSpec &EncryptSpec() {
     static const CommandSpec definition{
         "encrypt",
-        "Encrypt a text under a public key.",
-        "--key FILE [--in FILE] [--out FILE [--force]] [--binary]",
-        "The plaintext is read from --in FILE or from standard input, byte for byte.\n"
-        "Each byte becomes 12 bytes of ciphertext, written as one line of base64, or\n"
-        "as raw bytes with --binary. A plaintext holding a NUL byte, or of a length\n"
-        "that the text encryption refuses (a length with bit 15 set, such as 32768\n"
-        "to 65535 bytes), is refused with a message; it is never cut short.",
-        {{"key", "FILE", "public key file ('-' for standard input)"},
-         {"in", "FILE", "read the plaintext from FILE (default: standard input)"},
-         {"out", "FILE", "write the ciphertext to FILE instead of standard output"},
-         {"force", "", "overwrite FILE if it exists"},
-         {"binary", "", "write raw ciphertext bytes instead of base64"}},
+        "Encrypt bytes under a public key.",
+        "--key FILE [--message TEXT | --in FILE] [--out FILE [--force]] [--binary]",
+        "The plaintext is the argument of --message, the content of --in FILE, or\n"
+        "standard input: any bytes (NUL included) and any length, read in pieces in\n"
+        "constant memory. Each byte becomes 12 bytes of ciphertext, written as base64\n"
+        "in lines of 76 characters, or as raw bytes with --binary. Raw bytes are not\n"
+        "written to a terminal unless '--out -' asks for it. A private key given as\n"
+        "the public key is refused.",
+        {{"key", "FILE", "public key file ('-' for standard input)", 'k'},
+         {"message", "TEXT", "the plaintext itself", 'm'},
+         {"in", "FILE", "read the plaintext from FILE (default: standard input)", 'i'},
+         {"out", "FILE", "write the ciphertext to FILE instead of standard output", 'o'},
+         kForceOption,
+         {"binary", "", "write raw ciphertext bytes instead of base64", 'b'}},
     };
     return definition;
 }
 
 int RunEncrypt(const ParsedArgs &args) {
     std::string key_path = RequiredValue(args, EncryptSpec(), "key");
-    std::optional<std::string> in = args.Value("in");
-    RefuseSharedStandardInput(key_path, in, "the key", "the plaintext");
-    std::string pub = LoadPublicKey(key_path);
-    std::string plaintext = ReadInput(in);
-    RefuseEmbeddedNul(plaintext, "the plaintext from " + InputName(in));
-    constexpr size_t kMaxLength =
-        static_cast<size_t>(std::numeric_limits<int32_t>::max()) / VESSA_CIPHERTEXT_ENTRY_SIZE;
-    if (plaintext.size() > kMaxLength) {
-        throw ToolError("the plaintext from " + InputName(in) + " is " +
-                        std::to_string(plaintext.size()) + " bytes; the text encryption takes at most " +
-                        std::to_string(kMaxLength));
-    }
-    std::vector<uint8_t> ciphertext(plaintext.size() * VESSA_CIPHERTEXT_ENTRY_SIZE);
+    RefuseKeyAndInputOnStandardInput(args, "the plaintext");
     CurveHandle curve;
-    int32_t rc = encrypt_string(curve.get(), pub.c_str(), plaintext.c_str(), ciphertext.data(),
-                                static_cast<int32_t>(ciphertext.size()));
-    if (rc == -2) {
-        throw ToolError("the plaintext from " + InputName(in) + " is " +
-                        std::to_string(plaintext.size()) +
-                        " bytes, a length the text encryption refuses (bit 15 of the length is "
-                        "set); split it into pieces below 32768 bytes");
+    std::string pub = LoadPublicKey(curve.get(), key_path);
+    bool binary = args.Has("binary");
+    OutputFile out(args.Value("out"), {.force = args.Has("force"), .binary = binary});
+    Base64LineWriter base64(out);
+    std::vector<uint8_t> ciphertext(kPieceSize * VESSA_CIPHERTEXT_ENTRY_SIZE);
+    ForEachInputPiece(args, "the plaintext", [&](const uint8_t *piece, size_t size) {
+        if (vessa_encrypt_bytes(curve.get(), pub.c_str(), piece, size, ciphertext.data(),
+                                ciphertext.size()) != VESSA_OK) {
+            throw ToolError("encryption failed");
+        }
+        size_t bytes = size * VESSA_CIPHERTEXT_ENTRY_SIZE;
+        if (binary) {
+            out.Write({reinterpret_cast<const char *>(ciphertext.data()), bytes});
+        } else {
+            base64.Write(ciphertext.data(), bytes);
+        }
+    });
+    if (!binary) {
+        base64.Finish();
     }
-    if (rc < 0 || static_cast<size_t>(rc) != ciphertext.size()) {
-        throw ToolError("encryption failed (code " + std::to_string(rc) + ")");
-    }
-    std::string output;
-    if (args.Has("binary")) {
-        output.assign(ciphertext.begin(), ciphertext.end());
-    } else {
-        output.resize(vessa::Base64EncodedSize(ciphertext.size()));
-        vessa::Base64Encode(ciphertext.data(), ciphertext.size(), output.data());
-        output += '\n';
-    }
-    WriteOutput(args.Value("out"), output, args.Has("force"));
+    out.Commit();
     return kExitOk;
 }
 

@@ -1,10 +1,9 @@
 // vessa keygen: a fresh private key text on stdout, or a key pair in two files.
-#include <cstdio>
-#include <string>
-
 #include "commands.h"
 #include "curve_handle.h"
-#include "file_io.h"
+#include "diagnostics.h"
+#include "key_fingerprint.h"
+#include "output_file.h"
 #include "tool_error.h"
 #include "vessa.h"
 
@@ -15,48 +14,52 @@ const CommandSpec &KeygenSpec() {
         "keygen",
         "Make a new private key (and with --out, its public key).",
         "[--out NAME [--force]]",
-        "Without --out the private key text is printed on standard output.\n"
-        "With --out NAME the private key goes to NAME.key (readable by its owner only)\n"
-        "and the public key to NAME.pub, each as the text and a newline. Neither file\n"
-        "is written if either exists, unless --force is given.",
-        {{"out", "NAME", "write the pair to NAME.key and NAME.pub"},
-         {"force", "", "overwrite existing files"}},
+        "Without --out the private key text and a newline are printed on standard\n"
+        "output. With --out NAME the private key goes to NAME.key (mode 0600) and the\n"
+        "public key to NAME.pub (mode 0644). Neither file is written if either exists,\n"
+        "unless --force is given; then both are replaced together, only after both\n"
+        "new files are complete, so a failure leaves the old pair as it was. The\n"
+        "key's fingerprint is printed on standard error.",
+        {{"out", "NAME", "write the pair to NAME.key and NAME.pub", 'o'}, kForceOption},
     };
     return definition;
 }
 
 int RunKeygen(const ParsedArgs &args) {
-    CurveHandle curve;
-    char priv[VESSA_KEY_TEXT_SIZE];
-    if (ecc_generate_private(curve.get(), priv, sizeof(priv)) != VESSA_KEY_TEXT_LEN) {
-        throw ToolError("key generation failed");
-    }
     std::optional<std::string> base = args.Value("out");
-    if (!base) {
-        WriteOutput(std::nullopt, std::string(priv) + "\n", false);
-        return kExitOk;
-    }
-    if (base->empty()) {
+    if (base && base->empty()) {
         throw UsageError("--out needs a non-empty NAME");
     }
-    char pub[VESSA_KEY_TEXT_SIZE];
-    if (ecc_generate_public(curve.get(), priv, pub, sizeof(pub)) != VESSA_KEY_TEXT_LEN) {
-        throw ToolError("public key derivation failed");
-    }
     bool force = args.Has("force");
-    const std::string key_path = *base + ".key";
-    const std::string pub_path = *base + ".pub";
-    // Check both names first so that a refusal leaves no half pair behind.
-    CheckWritable(key_path, force);
-    CheckWritable(pub_path, force);
-    WriteNewFile(key_path, std::string(priv) + "\n", force, true);
-    try {
-        WriteNewFile(pub_path, std::string(pub) + "\n", force, false);
-    } catch (const ToolError &) {
-        std::remove(key_path.c_str());  // a private key without its public key is no pair
-        throw;
+    CurveHandle curve;
+    char priv[VESSA_KEY_TEXT_SIZE];
+    char pub[VESSA_KEY_TEXT_SIZE];
+    if (ecc_generate_private(curve.get(), priv, sizeof(priv)) != VESSA_KEY_TEXT_LEN ||
+        ecc_generate_public(curve.get(), priv, pub, sizeof(pub)) != VESSA_KEY_TEXT_LEN) {
+        throw ToolError("key generation failed");
     }
-    std::fprintf(stderr, "vessa keygen: wrote %s and %s\n", key_path.c_str(), pub_path.c_str());
+    std::string fingerprint = KeyFingerprint(pub);
+    if (!base) {
+        OutputFile out(std::nullopt, {});
+        out.Write(std::string(priv) + "\n");
+        out.Commit();
+        Note("fingerprint " + fingerprint);
+        return kExitOk;
+    }
+    // Both targets are checked, and both new files written and synced, before
+    // either is put in place.
+    OutputFile key_file(*base + ".key", {.force = force, .private_file = true});
+    OutputFile pub_file(*base + ".pub", {.force = force});
+    key_file.Write(std::string(priv) + "\n");
+    pub_file.Write(std::string(pub) + "\n");
+    key_file.Finish();
+    pub_file.Finish();
+    // The public key first: should the second rename fail, the old private
+    // key is still there, and a public key can always be derived again.
+    pub_file.Publish();
+    key_file.Publish();
+    Note("wrote " + key_file.name() + " and " + pub_file.name() + ", fingerprint " +
+         fingerprint);
     return kExitOk;
 }
 

@@ -1,4 +1,5 @@
 // vessa: the command-line front end of libvessa.
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -6,16 +7,24 @@
 
 #include "arg_parser.h"
 #include "commands.h"
-#include "file_io.h"
+#include "diagnostics.h"
+#include "display_name.h"
+#include "output_file.h"
 #include "tool_error.h"
 
 namespace vessa_tool {
 
 std::span<const Command> AllCommands() {
     static const Command commands[] = {
-        {KeygenSpec(), RunKeygen},   {PubkeySpec(), RunPubkey},   {SignSpec(), RunSign},
-        {VerifySpec(), RunVerify},   {EncryptSpec(), RunEncrypt}, {DecryptSpec(), RunDecrypt},
-        {BenchSpec(), RunBenchCommand}, {DemoSpec(), RunDemo},
+        {KeygenSpec(), RunKeygen},
+        {PubkeySpec(), RunPubkey},
+        {FingerprintSpec(), RunFingerprint},
+        {SignSpec(), RunSign},
+        {VerifySpec(), RunVerify},
+        {EncryptSpec(), RunEncrypt},
+        {DecryptSpec(), RunDecrypt},
+        {BenchSpec(), RunBenchCommand},
+        {DemoSpec(), RunDemo},
     };
     return commands;
 }
@@ -47,15 +56,16 @@ std::string Overview() {
         "commands:\n";
     for (const Command &command : AllCommands()) {
         std::string name(command.definition.name);
-        text += "  " + name + std::string(10 - name.size(), ' ') +
+        text += "  " + name + std::string(13 - name.size(), ' ') +
                 std::string(command.definition.summary) + "\n";
     }
     text +=
         "\n"
         "Run 'vessa COMMAND --help' for the options of a command, 'vessa --version'\n"
         "for the version.\n"
-        "Exit status: 0 success, 1 an invalid signature (verify), 2 a usage error or\n"
-        "malformed input.\n";
+        "Exit status: 0 success, 1 an invalid signature (verify), 2 a usage error,\n"
+        "malformed input, a key of the wrong kind, or a failed read or write.\n"
+        "Output files are replaced only when complete; see 'vessa keygen --help'.\n";
     return text;
 }
 
@@ -66,6 +76,12 @@ const Command *FindCommand(std::string_view name) {
         }
     }
     return nullptr;
+}
+
+void WriteStandardOutput(std::string_view text) {
+    OutputFile out(std::nullopt, {});
+    out.Write(text);
+    out.Commit();
 }
 
 int Fail(std::string_view prefix, const ToolError &error, bool usage) {
@@ -84,31 +100,31 @@ int Main(std::span<const std::string_view> args) {
     }
     std::string_view first = args[0];
     if (first == "-h" || first == "--help" || (first == "help" && args.size() == 1)) {
-        WriteOutput(std::nullopt, Overview(), false);
+        WriteStandardOutput(Overview());
         return kExitOk;
     }
     if (first == "--version") {
-        WriteOutput(std::nullopt, "vessa " VESSA_TOOL_VERSION "\n", false);
+        WriteStandardOutput("vessa " VESSA_TOOL_VERSION "\n");
         return kExitOk;
     }
     if (first == "help") {
         const Command *command = FindCommand(args[1]);
         if (command == nullptr || args.size() > 2) {
-            return Fail("vessa", UsageError("no such command '" + std::string(args[1]) + "'"),
-                        true);
+            return Fail("vessa", UsageError("no such command " + Quoted(args[1])), true);
         }
-        WriteOutput(std::nullopt, HelpText(command->definition), false);
+        WriteStandardOutput(HelpText(command->definition));
         return kExitOk;
     }
     const Command *command = FindCommand(first);
     if (command == nullptr) {
-        return Fail("vessa", UsageError("unknown command '" + std::string(first) + "'"), true);
+        return Fail("vessa", UsageError("unknown command " + Quoted(first)), true);
     }
     std::string prefix = "vessa " + std::string(first);
+    SetCommandPrefix(prefix);
     try {
         ParsedArgs parsed = ParseArgs(command->definition, args.subspan(1));
         if (parsed.help_requested) {
-            WriteOutput(std::nullopt, HelpText(command->definition), false);
+            WriteStandardOutput(HelpText(command->definition));
             return kExitOk;
         }
         return command->run(parsed);
@@ -123,6 +139,9 @@ int Main(std::span<const std::string_view> args) {
 }  // namespace vessa_tool
 
 int main(int argc, char **argv) {
+    // Past a file size limit, a write fails with EFBIG and the command cleans
+    // up and reports it, rather than being killed with its temporary file.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string_view> args(argv + 1, argv + argc);
     try {
         return vessa_tool::Main(args);

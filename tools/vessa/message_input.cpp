@@ -1,24 +1,37 @@
 #include "message_input.h"
 
-#include "file_io.h"
-#include "key_input.h"
+#include <vector>
+
+#include "input_stream.h"
 #include "tool_error.h"
 
 namespace vessa_tool {
 
-std::string ReadMessage(const ParsedArgs &args) {
+void RefuseKeyAndInputOnStandardInput(const ParsedArgs &args, const std::string &what) {
+    if (std::optional<std::string> key = args.Value("key"); key && !args.Has("message")) {
+        RefuseSharedStandardInput(key, args.Value("in"), "the key", what);
+    }
+}
+
+void ForEachInputPiece(const ParsedArgs &args, const std::string &what,
+                       const std::function<void(const uint8_t *, size_t)> &consume) {
     std::optional<std::string> text = args.Value("message");
     std::optional<std::string> path = args.Value("in");
     if (text && path) {
-        throw UsageError("give the message either with --message or with --in, not both");
+        throw UsageError("give " + what + " either with --message or with --in, not both");
     }
     if (text) {
-        return *text;
+        for (size_t at = 0; at < text->size(); at += kPieceSize) {
+            size_t size = std::min(kPieceSize, text->size() - at);
+            consume(reinterpret_cast<const uint8_t *>(text->data() + at), size);
+        }
+        return;
     }
-    RefuseSharedStandardInput(args.Value("key").value_or(""), path, "the key", "the message");
-    std::string message = ReadInput(path);
-    RefuseEmbeddedNul(message, "the message from " + InputName(path));
-    return message;
+    InputStream input(path, what);
+    std::vector<uint8_t> piece(kPieceSize);
+    while (size_t got = input.Read(piece.data(), piece.size())) {
+        consume(piece.data(), got);
+    }
 }
 
 }  // namespace vessa_tool
