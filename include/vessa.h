@@ -4,18 +4,40 @@
  *
  * Plain C interface (C99 and C++). All arithmetic is signed 64-bit two's
  * complement with wrap-around; every result is the one that arithmetic gives.
+ * Interface 1.0 takes messages and plaintexts as NUL-terminated texts;
+ * interface 1.1 (the vessa_ functions) takes bytes of any value and any
+ * length, also in pieces. README.md has a complete example.
  *
  * Conventions shared by every function below:
- *  - Status results are signed 32-bit: 0 (or a non-negative length or count)
- *    for success, a negative code for failure.
+ *  - Status results are signed 32-bit: VESSA_OK (0), or a non-negative
+ *    length or count, for success; a negative VESSA_ERR_ code for failure.
  *  - The caller owns every output buffer and passes its capacity beside it.
  *    All checks run before anything is written: on failure nothing is
  *    written to any buffer, record or out-parameter.
  *  - Text results end with a NUL that the returned length does not count.
  *  - Keys cross the interface only as 344-character texts (345 bytes with the
  *    NUL); every operation that takes a key text reads it first and returns
- *    -1 when it is malformed.
- *  - Null pointers are outside every contract.
+ *    VESSA_ERR_INVALID (-1) when it is malformed.
+ *  - Null pointers are outside every contract, except where a comment allows
+ *    one (a null data pointer with a length of 0).
+ *  - Argument order: the curve, then the key text, then the inputs (a pointer
+ *    before its length), then the outputs (a buffer before its capacity, or
+ *    out-parameters). The fixed exceptions, kept from 1.0: decrypt() takes
+ *    its output byte before the ciphertext record, and the packing functions
+ *    take the key before the buffer, with no curve.
+ *  - Sizes are int32_t or uint32_t in interface 1.0 and size_t in 1.1.
+ *  - No function throws, allocates for the caller, or keeps a pointer it was
+ *    given after it returns; secrets are wiped before a call returns.
+ *
+ * Threads and fork: every function may be called from any number of threads
+ * at once. An EccCurve is only read between ecc_new() and ecc_destroy(), so
+ * threads may share one; a VessaMessage may be signed or verified from many
+ * threads at once, but updated by one thread at a time. Each thread draws
+ * its random values from a generator of its own, keyed from the operating
+ * system. A child process made by fork() never repeats its parent's random
+ * values: its generators are keyed afresh before their next use. In the
+ * child of a multi-threaded process the usual POSIX limits on what may be
+ * called before exec() apply to this library as to any other.
  *
  * The curve has only 99919 points: anything made here is as strong as a
  * 17-bit discrete logarithm. Use it for interoperability, teaching and
@@ -168,7 +190,8 @@ VESSA_API int32_t resolve_public(const char *text, int64_t *x, int64_t *y) VESSA
 
 /** Draws a private scalar from [n/7, n) and packs it into buf. Returns 344,
  *  or -1 when len is below 345 (buf untouched). */
-VESSA_API int32_t ecc_generate_private(const EccCurve *curve, char *buf, int32_t len) VESSA_NOEXCEPT;
+VESSA_API int32_t ecc_generate_private(const EccCurve *curve, char *buf,
+                                       int32_t len) VESSA_NOEXCEPT;
 
 /** Derives the public key d*G of the private key text priv and packs it into
  *  buf. Returns 344; -1 when priv is malformed or len is below 345 (buf

@@ -39,13 +39,13 @@ int32_t ecc_generate_private(const EccCurve *curve, char *buf, int32_t len) noex
 int32_t ecc_generate_public(const EccCurve *curve, const char *priv, char *buf,
                             int32_t len) noexcept {
     std::optional<int64_t> d = vessa::UnpackPrivateKey(priv);
-    if (!d || curve == nullptr) {
-        vessa::SecureWipeObject(d);
-        return vessa::LeaveSecretCall(VESSA_ERR_INVALID);
+    bool packed = false;
+    if (d && curve != nullptr) {
+        const EccPoint q = vessa::DerivePublicKey(*curve, *d);
+        packed = buf != nullptr && vessa::PackPublicKey(q, buf, len);
     }
-    const EccPoint q = vessa::DerivePublicKey(*curve, *d);
     vessa::SecureWipeObject(d);
-    return vessa::LeaveSecretCall(PackedLength(buf != nullptr && vessa::PackPublicKey(q, buf, len)));
+    return vessa::LeaveSecretCall(PackedLength(packed));
 }
 
 }  // extern "C"

@@ -17,7 +17,8 @@ bool IsStoredCurvePoint(const EccCurve &curve, EccPoint q) noexcept {
     const int64_t x_squared = GuardedRem(WrappingMul(x, x), p);
     const int64_t x_cubed = GuardedRem(WrappingMul(x_squared, x), p);
     const int64_t ax = GuardedRem(WrappingMul(GuardedRem(curve.a, p), x), p);
-    const int64_t rhs = GuardedRem(WrappingAdd(WrappingAdd(x_cubed, ax), GuardedRem(curve.b, p)), p);
+    const int64_t b = GuardedRem(curve.b, p);
+    const int64_t rhs = GuardedRem(WrappingAdd(WrappingAdd(x_cubed, ax), b), p);
     const int64_t lhs = GuardedRem(WrappingMul(q.y, q.y), p);
     return GuardedRem(WrappingSub(lhs, rhs), p) == 0;
 }

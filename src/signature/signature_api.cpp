@@ -35,15 +35,13 @@ template <typename MessageSource>
 int32_t SignWithKeyText(const EccCurve &curve, const char *priv, MessageSource message,
                         EccSignature &out) noexcept {
     std::optional<int64_t> d = vessa::UnpackPrivateKey(priv);
-    if (!d) {
-        return VESSA_ERR_INVALID;
-    }
-    {
+    if (d) {
         auto rng = vessa::thread_rng();
         out = vessa::SignMessage(curve, *d, message(), rng);
     }
+    const int32_t rc = d ? VESSA_OK : VESSA_ERR_INVALID;
     vessa::SecureWipeObject(d);
-    return VESSA_OK;
+    return rc;
 }
 
 template <typename MessageSource>
