@@ -4,6 +4,7 @@
 
 #include "bench_command.h"
 #include "commands.h"
+#include "display_name.h"
 #include "tool_error.h"
 
 namespace vessa_tool {
@@ -32,7 +33,7 @@ int RunBenchCommand(const ParsedArgs &args) {
         const char *end = text->data() + text->size();
         auto [ptr, ec] = std::from_chars(text->data(), end, options.iterations);
         if (ec != std::errc() || ptr != end || options.iterations <= 0) {
-            throw UsageError("--iterations needs a positive integer, not '" + *text + "'");
+            throw UsageError("--iterations needs a positive integer, not " + Quoted(*text));
         }
     }
     return RunBench(options, stdout);

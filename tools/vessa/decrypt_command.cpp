@@ -43,7 +43,7 @@ class EntryDecryptor {
 public:
     EntryDecryptor(const EccCurve *curve, const std::string &priv, OutputFile &out)
         : curve_(curve), priv_(priv), out_(out), plaintext_(kPieceSize) {}
-    ~EntryDecryptor() { std::memset(plaintext_.data(), 0, plaintext_.size()); }
+    ~EntryDecryptor() { ::explicit_bzero(plaintext_.data(), plaintext_.size()); }
     EntryDecryptor(const EntryDecryptor &) = delete;
     EntryDecryptor &operator=(const EntryDecryptor &) = delete;
 

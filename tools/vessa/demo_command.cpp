@@ -16,7 +16,7 @@ namespace vessa_tool {
 const CommandSpec &DemoSpec() {
     static const CommandSpec definition{
         "demo",
-        "Walk through curve, key pair, signature and encryption on a sample message.",
+        "Walk through key pair, signature and encryption on a sample message.",
         "[--message TEXT]",
         "Creates the curve context, makes a key pair, signs the message and verifies\n"
         "the signature, verifies it again against a tampered message, then encrypts\n"

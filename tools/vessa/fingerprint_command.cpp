@@ -12,7 +12,7 @@ namespace vessa_tool {
 const CommandSpec &FingerprintSpec() {
     static const CommandSpec definition{
         "fingerprint",
-        "Print the fingerprint of a public key, or of the public key of a private key.",
+        "Print the fingerprint of a key: the same for every text of one key.",
         "[--key FILE]",
         "The key is read from FILE, or from standard input without --key or with\n"
         "'--key -'. The fingerprint, 16 hexadecimal digits and a newline, goes to\n"

@@ -65,7 +65,12 @@ std::string Overview() {
         "for the version.\n"
         "Exit status: 0 success, 1 an invalid signature (verify), 2 a usage error,\n"
         "malformed input, a key of the wrong kind, or a failed read or write.\n"
-        "Output files are replaced only when complete; see 'vessa keygen --help'.\n";
+        "\n"
+        "Inputs of any size and any bytes are read in pieces, in constant memory.\n"
+        "A file named with --out is written to a temporary file beside it and renamed\n"
+        "into place only when complete, so a failure leaves an old file as it was; an\n"
+        "existing file or symbolic link (replaced, never followed) needs --force.\n"
+        "Terminals, pipes, FIFOs and devices are written in place.\n";
     return text;
 }
 

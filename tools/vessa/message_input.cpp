@@ -1,5 +1,6 @@
 #include "message_input.h"
 
+#include <cstring>
 #include <vector>
 
 #include "input_stream.h"
@@ -28,9 +29,13 @@ void ForEachInputPiece(const ParsedArgs &args, const std::string &what,
         return;
     }
     InputStream input(path, what);
-    std::vector<uint8_t> piece(kPieceSize);
-    while (size_t got = input.Read(piece.data(), piece.size())) {
-        consume(piece.data(), got);
+    // The plaintext of encrypt is a secret: the buffer is wiped when done.
+    struct WipedPiece {
+        std::vector<uint8_t> bytes = std::vector<uint8_t>(kPieceSize);
+        ~WipedPiece() { ::explicit_bzero(bytes.data(), bytes.size()); }
+    } piece;
+    while (size_t got = input.Read(piece.bytes.data(), piece.bytes.size())) {
+        consume(piece.bytes.data(), got);
     }
 }
 

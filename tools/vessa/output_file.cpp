@@ -149,6 +149,12 @@ OutputFile::OutputFile(const std::optional<std::string> &path, OutputOptions opt
         throw ToolError(name_ + " is a directory");
     }
     if (exists && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+        if (options.private_file) {
+            // A FIFO planted where a key file is expected would hand the
+            // private key to whoever reads it.
+            throw ToolError(name_ + " is not a regular file; a private key is only written "
+                                    "to a new regular file");
+        }
         // A terminal, pipe, FIFO or device: there is nothing to replace.
         fd_ = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC);
         if (fd_ < 0) {

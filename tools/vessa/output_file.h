@@ -14,7 +14,8 @@
 // Outputs that are not regular files (a terminal, a pipe, a FIFO, a device)
 // cannot be replaced and are written in place, without --force; so are the
 // names of the process's own streams ("/dev/stdout", "/dev/stderr",
-// "/dev/fd/N", "/proc/self/fd/N"). A directory is refused.
+// "/dev/fd/N", "/proc/self/fd/N"). A directory is refused, and so is any
+// target other than a regular file or link for a private key.
 #pragma once
 
 #include <optional>

@@ -30,7 +30,7 @@ const CommandSpec &VerifySpec() {
          {"signature-file", "FILE", "read the signature from FILE"},
          kMessageOption,
          kMessageFileOption,
-         {"quiet", "", "print nothing; the exit status tells the result", 'q'}},
+         {"quiet", "", "print neither valid nor invalid; the exit status tells", 'q'}},
     };
     return definition;
 }
