@@ -8,19 +8,13 @@ import subprocess
 import tempfile
 import unittest
 
+from hypothesis import given, strategies as st
+
 import vessa
+from test_vessa import INT64_MAX, INT64_MIN, KeyPairTestCase, quick
 
 
-class KeyTypeTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.curve = vessa.Curve()
-        cls.private_key, cls.public_key = cls.curve.generate_keypair()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.curve.close()
-
+class KeyTypeTest(KeyPairTestCase):
     def test_equality_is_by_value_not_by_text(self):
         d = vessa.resolve_private(self.private_key.text)
         x, y = self.public_key.point
@@ -44,6 +38,17 @@ class KeyTypeTest(unittest.TestCase):
         self.assertEqual(len(prints), 399)
         self.assertTrue(all(len(p) == vessa.FINGERPRINT_LEN and int(p, 16) >= 0 for p in prints))
         self.assertEqual(self.private_key.fingerprint, self.public_key.fingerprint)
+
+    @quick
+    @given(st.integers(INT64_MIN, INT64_MAX), st.integers(1, 99918))
+    def test_the_kinds_never_pass_for_each_other(self, d, k):
+        private_text = vessa.package_private(d)
+        self.assertEqual(vessa.PrivateKey(private_text), vessa.PrivateKey(private_text))
+        with self.assertRaises(vessa.KeyKindError):
+            vessa.PublicKey(private_text)
+        public_text = self.curve.public_key(vessa.package_private(k)).text
+        with self.assertRaises(vessa.KeyKindError):
+            vessa.PrivateKey(public_text)
 
     def test_immutable_and_copyable(self):
         for key in (self.private_key, self.public_key):
@@ -140,18 +145,21 @@ class ToolAgreementTest(unittest.TestCase):
         private_key = vessa.PrivateKey.load(os.path.join(self.directory, "alice.key"))
         public_key = vessa.PublicKey.load(os.path.join(self.directory, "alice.pub"))
         self.assertEqual(private_key.public_key(), public_key)
-        signed = self.tool("sign", "--key", "alice.key", "--in", "message")
+        signed = self.tool("sign", "--key", "alice.key", "--in", "message", "--out", "message.sig")
         self.assertEqual(signed.returncode, 0, signed.stderr)
-        self.assertTrue(self.curve.verify_file(public_key, self.message, signed.stdout))
-        self.assertFalse(self.curve.verify(public_key, b"pay Bob 99", signed.stdout))
+        with open(os.path.join(self.directory, "message.sig")) as file:
+            signature = file.read()
+        self.assertTrue(self.curve.verify_file(public_key, self.message, signature))
+        self.assertFalse(self.curve.verify(public_key, b"pay Bob 99", signature))
 
     def test_python_keys_and_signatures_in_the_tool(self):
         private_key, public_key = self.curve.generate_keypair()
         private_key.save(os.path.join(self.directory, "bob.key"))
         public_key.save(os.path.join(self.directory, "bob.pub"))
-        derived = self.tool("pubkey", "--key", "bob.key")
+        derived = self.tool("pubkey", "--key", "bob.key", "--out", "derived.pub")
         self.assertEqual(derived.returncode, 0, derived.stderr)
-        self.assertEqual(vessa.PublicKey(derived.stdout), public_key)
+        self.assertEqual(vessa.PublicKey.load(os.path.join(self.directory, "derived.pub")),
+                         public_key)
         signature = self.curve.sign_file(private_key, self.message)
         verified = self.tool("verify", "--key", "bob.pub", "--signature", signature,
                              "--in", "message")

@@ -62,8 +62,9 @@ class LibraryLookupTest(unittest.TestCase):
     def test_a_library_without_the_1_1_interface_is_refused(self):
         refused = self.run_python(VESSA_LIBRARY="libc.so.6")
         self.assertNotEqual(refused.returncode, 0)
-        self.assertIn("vessa.errors.LibraryError: libc.so.6 is libvessa 1.0 (it has no "
-                      "vessa_version); this package needs libvessa 1.1 or newer", refused.stderr)
+        self.assertIn("vessa.errors.LibraryError: libc.so.6 has no vessa_version: it is libvessa "
+                      "1.0, or not libvessa at all; this package needs libvessa 1.1 or newer",
+                      refused.stderr)
         # Importing alone needs no library.
         imported = self.run_python("import vessa; print(vessa.__version__)",
                                    VESSA_LIBRARY="libc.so.6")

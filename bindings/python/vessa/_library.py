@@ -97,8 +97,8 @@ def _declare(lib: ctypes.CDLL, path: str) -> None:
         version_function = lib.vessa_version
     except AttributeError:
         raise LibraryError(
-            f"{path} is libvessa 1.0 (it has no vessa_version); this package needs "
-            f"libvessa {wanted} or newer") from None
+            f"{path} has no vessa_version: it is libvessa 1.0, or not libvessa at all; "
+            f"this package needs libvessa {wanted} or newer") from None
     version_function.restype, version_function.argtypes = ctypes.c_char_p, []
     raw = version_function()
     version = raw.decode("ascii", "replace") if isinstance(raw, bytes) else ""

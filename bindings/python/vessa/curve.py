@@ -12,7 +12,7 @@ from . import _arguments
 from ._arguments import Bytes, Data
 from ._library import load_library
 from .errors import BufferTooSmallError, CiphertextError, VessaError
-from .keys import PrivateKey, PublicKey, as_private_key, as_public_key, derive_public
+from .keys import PrivateKey, PublicKey, as_key, derive_public
 from .keytext import KEY_TEXT_LEN
 from .message import FileSource, Message
 
@@ -121,7 +121,7 @@ class Curve:
 
     def public_key(self, private_key: PrivateKeyLike) -> PublicKey:
         """The public key that belongs to a private key."""
-        private = as_private_key(private_key, "private_key")
+        private = as_key(PrivateKey, private_key, "private_key")
         with self._call() as context:
             return derive_public(private, context)
 
@@ -134,7 +134,7 @@ class Curve:
 
     def sign(self, private_key: PrivateKeyLike, message: Data) -> str:
         """The signature text of message: 16 lowercase hexadecimal digits."""
-        private = as_private_key(private_key, "private_key")
+        private = as_key(PrivateKey, private_key, "private_key")
         pointer, length = _arguments.readable(message, "message")
         s, e = ctypes.c_int32(), ctypes.c_int32()
         with self._call() as context:
@@ -147,14 +147,14 @@ class Curve:
         of message under public_key, else False."""
         s, e = _arguments.signature(signature)
         with self._call() as context:
-            public = as_public_key(public_key, "public_key", context)
+            public = as_key(PublicKey, public_key, "public_key", context)
             pointer, length = _arguments.readable(message, "message")
             rc = int(self._lib.vessa_verify_bytes(context, public._text, pointer, length, s, e))
         return rc == 0
 
     def sign_message(self, private_key: PrivateKeyLike, message: Message) -> str:
         """The signature text of a streamed message (which is not changed)."""
-        private = as_private_key(private_key, "private_key")
+        private = as_key(PrivateKey, private_key, "private_key")
         state = self._message_state(message)
         s, e = ctypes.c_int32(), ctypes.c_int32()
         with self._call() as context:
@@ -168,7 +168,7 @@ class Curve:
         s, e = _arguments.signature(signature)
         state = self._message_state(message)
         with self._call() as context:
-            public = as_public_key(public_key, "public_key", context)
+            public = as_key(PublicKey, public_key, "public_key", context)
             rc = int(self._lib.vessa_verify_message(context, public._text, ctypes.byref(state),
                                                     s, e))
         return rc == 0
@@ -177,7 +177,7 @@ class Curve:
         """The signature text of a file's bytes (a path, or a file opened in
         binary mode, read from where it stands to its end), read in pieces:
         memory stays flat whatever the size."""
-        private = as_private_key(private_key, "private_key")
+        private = as_key(PrivateKey, private_key, "private_key")
         return self.sign_message(private, Message().update_from(file))
 
     def verify_file(self, public_key: PublicKeyLike, file: FileSource,
@@ -185,7 +185,7 @@ class Curve:
         """True when signature is one of the file's bytes under public_key."""
         _arguments.signature(signature)
         with self._call() as context:
-            public = as_public_key(public_key, "public_key", context)
+            public = as_key(PublicKey, public_key, "public_key", context)
         return self.verify_message(public, Message().update_from(file), signature)
 
     @staticmethod
@@ -208,7 +208,7 @@ class Curve:
         pointer, length = _arguments.readable(plaintext, "plaintext")
         output = bytearray(CIPHERTEXT_ENTRY_SIZE * length)
         with self._call() as context:
-            public = as_public_key(public_key, "public_key", context)
+            public = as_key(PublicKey, public_key, "public_key", context)
             rc = int(self._lib.vessa_encrypt_bytes(
                 context, public._text, pointer, length,
                 (ctypes.c_char * len(output)).from_buffer(output), len(output)))
@@ -221,7 +221,7 @@ class Curve:
     def decrypt(self, private_key: PrivateKeyLike, ciphertext: Bytes) -> bytes:
         """The plaintext of a ciphertext made by encrypt(). A wrong key is not
         detected: it gives wrong bytes."""
-        private = as_private_key(private_key, "private_key")
+        private = as_key(PrivateKey, private_key, "private_key")
         pointer, length = _arguments.readable(ciphertext, "ciphertext", allow_str=False)
         if length % CIPHERTEXT_ENTRY_SIZE:
             raise CiphertextError(f"ciphertext of {length} bytes is not a whole number of "

@@ -14,7 +14,7 @@ import ctypes
 import hashlib
 import hmac
 import struct
-from typing import Any, NoReturn, Optional, Tuple, Type, TypeVar, final
+from typing import Any, ClassVar, NoReturn, Optional, Tuple, Type, TypeVar, final
 
 from . import _arguments, _key_file
 from ._key_file import StrPath
@@ -25,11 +25,47 @@ from .keytext import KEY_TEXT_LEN, key_text_error
 
 FINGERPRINT_LEN = 16
 _NOT_ON_CURVE = -5
-_Key = TypeVar("_Key", "PrivateKey", "PublicKey")
+_K = TypeVar("_K", bound="_Key")
 
 
-class _Immutable:
+class _Key:
+    """What both kinds share: made from a text once checked, immutable, read
+    from and written to key files as the tool writes them."""
+
     __slots__ = ()
+    _kind: ClassVar[str]
+    _text: bytes
+
+    def __init__(self, text: str | bytes) -> None:
+        name = f"{self._kind} key"
+        self._fill(_arguments.text_bytes(text, name), name)
+
+    def _fill(self, data: bytes, name: str, context: Any = None) -> None:
+        raise NotImplementedError
+
+    @classmethod
+    def _made(cls: Type[_K], value: object, name: str, context: Any = None) -> _K:
+        key = object.__new__(cls)
+        key._fill(_arguments.text_bytes(value, name), name, context)
+        return key
+
+    @classmethod
+    def load(cls: Type[_K], path: StrPath) -> _K:
+        """The key in a key file (its text and a newline; whitespace around
+        the text is ignored)."""
+        return cls._made(_key_file.read(path), f"{cls._kind} key file {path}")
+
+    def save(self, path: StrPath, *, overwrite: bool = False) -> None:
+        """Writes the key file: the text and a newline, readable by its owner
+        only (0600) for a private key, by everyone (0644) for a public one.
+        The file is replaced atomically; an existing path raises
+        FileExistsError unless overwrite is true."""
+        _key_file.write(path, self.text, private=self._kind == "private", overwrite=overwrite)
+
+    @property
+    def text(self) -> str:
+        """The key text (344 characters), as it was read or made."""
+        return self._text.decode("ascii")
 
     def __setattr__(self, name: str, value: object) -> NoReturn:
         raise AttributeError(f"{type(self).__name__} is immutable")
@@ -37,23 +73,23 @@ class _Immutable:
     def __delattr__(self, name: str) -> NoReturn:
         raise AttributeError(f"{type(self).__name__} is immutable")
 
+    def __reduce__(self) -> Tuple[Type[_Key], Tuple[str]]:
+        return type(self), (self.text,)
 
-def _set(key: _Immutable, name: str, value: object) -> None:
+
+def _set(key: _Key, name: str, value: object) -> None:
     object.__setattr__(key, name, value)
 
 
 @final
-class PublicKey(_Immutable):
+class PublicKey(_Key):
     """A public key: a point of the curve other than the point at infinity.
     Equal keys hold the same point, whatever their texts (every packing of a
     point has fresh filler, so texts of one key differ)."""
 
     __slots__ = ("_text", "_point")
-    _text: bytes
+    _kind = "public"
     _point: Tuple[int, int]
-
-    def __init__(self, text: str | bytes) -> None:
-        self._fill(_arguments.text_bytes(text, "public key"), "public key")
 
     def _fill(self, data: bytes, name: str, context: Any = None) -> None:
         lib = load_library()
@@ -68,23 +104,6 @@ class PublicKey(_Immutable):
             raise VessaError(f"vessa_public_key_check failed with code {rc}", rc)
         _set(self, "_text", data)
         _set(self, "_point", (x.value, y.value))
-
-    @classmethod
-    def load(cls, path: StrPath) -> PublicKey:
-        """The public key in a key file (its text and a newline)."""
-        key = object.__new__(cls)
-        key._fill(_arguments.text_bytes(_key_file.read(path), "path"), f"public key file {path}")
-        return key
-
-    def save(self, path: StrPath, *, overwrite: bool = False) -> None:
-        """Writes the key file (text and newline, mode 0644) atomically;
-        FileExistsError if path exists, unless overwrite is true."""
-        _key_file.write(path, self.text, private=False, overwrite=overwrite)
-
-    @property
-    def text(self) -> str:
-        """The key text, as it was read or made (344 characters)."""
-        return self._text.decode("ascii")
 
     @property
     def point(self) -> Tuple[int, int]:
@@ -112,31 +131,25 @@ class PublicKey(_Immutable):
     def __repr__(self) -> str:
         return f"PublicKey(fingerprint={self.fingerprint!r})"
 
-    def __reduce__(self) -> Tuple[Type[PublicKey], Tuple[str]]:
-        return PublicKey, (self.text,)
-
 
 @final
-class PrivateKey(_Immutable):
+class PrivateKey(_Key):
     """A private key. Its repr shows only its public key's fingerprint; the
     secret is reached through `text` alone. Equal keys hold the same scalar."""
 
     __slots__ = ("_text", "_scalar", "_public")
-    _text: bytes
+    _kind = "private"
     _scalar: int
     _public: Optional[PublicKey]
 
-    def __init__(self, text: str | bytes) -> None:
-        self._fill(_arguments.text_bytes(text, "private key"), "private key")
-
-    def _fill(self, data: bytes, name: str) -> None:
+    def _fill(self, data: bytes, name: str, context: Any = None) -> None:
         lib = load_library()
         d = ctypes.c_int64()
         if lib.resolve_private(data, ctypes.byref(d)) != 0:
             raise key_text_error("private", name)
         # Both kinds of text read as either kind; only a public key's text
         # holds a point of the curve.
-        if lib.vessa_public_key_check(shared_curve(), data) == 0:
+        if lib.vessa_public_key_check(context or shared_curve(), data) == 0:
             raise KeyKindError(f"{name} is a public key text, not a private key")
         _set(self, "_text", data)
         _set(self, "_scalar", d.value)
@@ -150,24 +163,6 @@ class PrivateKey(_Immutable):
         if rc != KEY_TEXT_LEN:
             raise VessaError(f"ecc_generate_private failed with code {rc}", rc)
         return cls(buffer.value)
-
-    @classmethod
-    def load(cls, path: StrPath) -> PrivateKey:
-        """The private key in a key file (its text and a newline)."""
-        key = object.__new__(cls)
-        key._fill(_arguments.text_bytes(_key_file.read(path), "path"), f"private key file {path}")
-        return key
-
-    def save(self, path: StrPath, *, overwrite: bool = False) -> None:
-        """Writes the key file (text and newline) readable by its owner only
-        (0600), atomically; FileExistsError if path exists, unless overwrite
-        is true."""
-        _key_file.write(path, self.text, private=True, overwrite=overwrite)
-
-    @property
-    def text(self) -> str:
-        """The secret key text (344 characters)."""
-        return self._text.decode("ascii")
 
     def public_key(self) -> PublicKey:
         """The public key d·G; KeyKindError when d is a multiple of the
@@ -197,44 +192,26 @@ class PrivateKey(_Immutable):
         except VessaError:
             return "PrivateKey(without a public key)"
 
-    def __reduce__(self) -> Tuple[Type[PrivateKey], Tuple[str]]:
-        return PrivateKey, (self.text,)
-
 
 def derive_public(private_key: PrivateKey, context: Any) -> PublicKey:
     buffer = ctypes.create_string_buffer(KEY_TEXT_LEN + 1)
     rc = int(load_library().ecc_generate_public(context, private_key._text, buffer, len(buffer)))
     if rc != KEY_TEXT_LEN:
         raise VessaError(f"ecc_generate_public failed with code {rc}", rc)
-    key = object.__new__(PublicKey)
     try:
-        key._fill(buffer.value, "the public key", context)
+        return PublicKey._made(buffer.value, "the public key", context)
     except KeyKindError:
-        raise KeyKindError("private key's scalar is a multiple of the group order: its public "
-                           "point is the point at infinity, which is no public key",
+        raise KeyKindError("the private key's scalar is a multiple of the group order: its "
+                           "public point is the point at infinity, which is no public key",
                            _NOT_ON_CURVE) from None
-    return key
 
 
-def as_private_key(value: object, name: str) -> PrivateKey:
-    """value as a PrivateKey: itself, or a key text (str or bytes)."""
-    if isinstance(value, PrivateKey):
+def as_key(kind: Type[_K], value: object, name: str, context: Any = None) -> _K:
+    """value as a key of that kind: itself, or its text (str or bytes), checked
+    with the given curve context."""
+    if isinstance(value, kind):
         return value
     if isinstance(value, (str, bytes, bytearray, memoryview)):
-        key = object.__new__(PrivateKey)
-        key._fill(_arguments.text_bytes(value, name), name)
-        return key
-    raise TypeError(f"{name} must be a PrivateKey or a key text (str or bytes), "
-                    f"not {_arguments.type_name(value)}")
-
-
-def as_public_key(value: object, name: str, context: Any) -> PublicKey:
-    """value as a PublicKey: itself, or a key text (str or bytes)."""
-    if isinstance(value, PublicKey):
-        return value
-    if isinstance(value, (str, bytes, bytearray, memoryview)):
-        key = object.__new__(PublicKey)
-        key._fill(_arguments.text_bytes(value, name), name, context)
-        return key
-    raise TypeError(f"{name} must be a PublicKey or a key text (str or bytes), "
+        return kind._made(value, name, context)
+    raise TypeError(f"{name} must be a {kind.__name__} or a key text (str or bytes), "
                     f"not {_arguments.type_name(value)}")
