@@ -1,6 +1,7 @@
 #include "key_input.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "display_name.h"
 #include "input_stream.h"
@@ -49,7 +50,8 @@ void CheckShape(const ShortText &key, const std::string &name, KeyKind kind) {
 // A private key's text, read as a public key, gives as y the eight filler
 // bytes at offsets 21 to 28 of its block, which are never 0x00 and never
 // 0xff; no point the library stores has such a y. The test is certain for
-// texts the library made; it only chooses the message.
+// texts the library made. Commands that need a private key do not apply it,
+// so that any text the library's reader takes still serves as one.
 bool ReadsAsPrivateKey(int64_t y) {
     auto bits = static_cast<uint64_t>(y);
     for (int i = 0; i < 8; ++i) {
@@ -68,6 +70,7 @@ AnyKey LoadKey(const EccCurve *curve, const std::optional<std::string> &path, Ke
     std::string content = ReadSmallInput(path, what, kShortTextLimit);
     const std::string name = InputName(path);
     ShortText key = TrimWhitespace(content);
+    ::explicit_bzero(content.data(), content.size());
     CheckShape(key, name, kind);
     int64_t x = 0;
     int64_t y = 0;
@@ -82,13 +85,18 @@ AnyKey LoadKey(const EccCurve *curve, const std::optional<std::string> &path, Ke
         }
         return {false, key.text};
     }
-    // Any other text reads as a private key: its scalar is whatever stands
-    // at its offsets, as the library's reader takes it.
     if (kind == KeyKind::kPublic) {
         throw ToolError(name + (ReadsAsPrivateKey(y)
                                     ? " holds a private key; this needs a public key"
                                     : " holds no point of the curve; it is not a public key text"));
     }
+    if (kind == KeyKind::kEither && !ReadsAsPrivateKey(y)) {
+        // Neither a point of the curve nor a text that packing makes for a
+        // private key: a damaged public key is more likely than a private one.
+        throw ToolError(name + " holds no point of the curve and no private key");
+    }
+    // Any other text serves as a private key: its scalar is whatever stands
+    // at its offsets, as the library's reader takes it.
     return {true, key.text};
 }
 

@@ -321,6 +321,12 @@ class KeyTest(ToolTestCase):
         for args, needle in cases:
             with self.subTest(args=args[0]):
                 self.refused(args, needle, stdin=ct)
+        # A hand-made point off the curve, (1, 1), is no key of either kind.
+        block = bytearray([1] * 128)
+        block[13:29] = (1).to_bytes(8, "little") * 2
+        off_curve = self.write("off.pub", base64.b64encode(block.hex().encode()) + b"\n")
+        self.refused(["encrypt", "-k", off_curve, "-m", "m"], "holds no point of the curve")
+        self.refused(["fingerprint", "-k", off_curve], "holds no point of the curve")
 
     def test_missing_key_file_is_named_with_control_characters_escaped(self):
         missing = self.path("no\x1bwhere\n.key")
