@@ -94,6 +94,7 @@ class Curve:
 
     @property
     def closed(self) -> bool:
+        """True once close() has begun."""
         return self._closing
 
     def __enter__(self) -> Curve:
