@@ -1,5 +1,6 @@
 // Times the pieces a signature spends most of its time in outside the curve
-// arithmetic: one SHA3-256 of a short message and the reading of a key text.
+// arithmetic: one SHA3-256 of a short message, the reading of a key text, and
+// the clearing of the stack below each secret-handling call.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -7,6 +8,7 @@
 
 #include "keytext/key_text.h"
 #include "signature/sha3_256.h"
+#include "support/stack_wipe.h"
 #include "vessa.h"
 
 namespace {
@@ -66,6 +68,15 @@ void ReadKeyTextOnly(benchmark::State &state) {
     }
 }
 BENCHMARK(ReadKeyTextOnly);
+
+void StackWipe(benchmark::State &state, void (*wipe)() noexcept) {
+    for (auto _ : state) {
+        wipe();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(vessa::kStackWipeBytes));
+}
+BENCHMARK_CAPTURE(StackWipe, chosen, &vessa::WipeStackBelow);
+BENCHMARK_CAPTURE(StackWipe, portable, &vessa::WipeStackBelowPortable);
 
 }  // namespace
 BENCHMARK_MAIN();

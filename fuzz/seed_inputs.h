@@ -143,6 +143,56 @@ inline std::vector<Input> DecryptSeeds() {
     };
 }
 
+inline InputBuilder &Int64(InputBuilder &builder, int64_t v) {
+    const auto bits = static_cast<uint64_t>(v);
+    return builder.Int32(static_cast<int32_t>(bits & 0xFFFFFFFFU)).Int32(static_cast<int32_t>(bits >> 32));
+}
+
+// Flags (key-text mode in bits 0-1, packed point in bit 2), scalar,
+// capacity, value, point, masked value, then the mode's own bytes and the
+// message.
+inline std::vector<Input> KeyOperationSeeds() {
+    const auto with = [](uint8_t flags, int64_t scalar, int32_t capacity, int64_t x, int64_t y,
+                         const std::string &rest) {
+        InputBuilder b;
+        b.Byte(flags);
+        Int64(b, scalar).Int32(capacity).Byte(200);
+        Int64(Int64(Int64(b, x), y), 1234567);
+        return b.Text(rest).Build();
+    };
+    return {
+        with(0, 54321, VESSA_KEY_TEXT_SIZE, 2617, 5304, std::string("message", 8)),
+        with(1, -7, 3, 2617, 5304, std::string("m", 2)),              // capacity 344 + 1
+        with(0, INT64_MIN, 0, 0, 0, ""),                              // any scalar packs
+        with(0, 99919, 1000, -1, -1, std::string("at n", 5)),
+        with(4, 14274, VESSA_KEY_TEXT_SIZE, 99990, 99990, "x"),       // a point off the curve
+        with(2, 54321, VESSA_KEY_TEXT_SIZE, 5, 6, std::string("\x02\x10Q\x20=", 5) + "msg"),
+        with(3, 0, VESSA_KEY_TEXT_SIZE, 1, 2, Keys().priv.substr(0, 343) + std::string(1, '\0') + "m"),
+        with(3, 0, VESSA_KEY_TEXT_SIZE, 1, 2, Keys().pub + std::string(1, '\0')),
+    };
+}
+
+// Flags, key-damage position, split sizes (count, then sizes), capacity,
+// then the message bytes.
+inline std::vector<Input> ByteInterfaceSeeds() {
+    const auto with = [](uint8_t flags, std::vector<uint8_t> splits, int32_t capacity,
+                         const std::string &message) {
+        InputBuilder b;
+        b.Byte(flags).Byte(5).Byte(static_cast<uint8_t>(splits.size()));
+        for (uint8_t split : splits) b.Byte(split);
+        return b.Int32(capacity).Text(message).Build();
+    };
+    return {
+        with(0, {}, 1 + (8 << 1), "hello"),                          // exact capacity
+        with(0, {1, 3}, 1 + (7 << 1), "one short of room"),
+        with(0, {0, 16, 2}, 1 + (15 << 1), std::string("nul\0inside", 10)),
+        with(0, {}, 0, ""),
+        with(1, {2}, 1000, "bad private key"),
+        with(2, {2}, 1000, "bad public key"),
+        with(0, {5}, 400, std::string("\xff\x00\x80 bytes", 9)),
+    };
+}
+
 // Harness name -> its seeds.
 inline std::map<std::string, std::vector<Input>> AllSeeds() {
     return {
@@ -150,6 +200,8 @@ inline std::map<std::string, std::vector<Input>> AllSeeds() {
         {"verify_hex", SignatureTextSeeds()},
         {"encrypt_string", EncryptSeeds()},
         {"decrypt_to_string", DecryptSeeds()},
+        {"key_operations", KeyOperationSeeds()},
+        {"byte_interface", ByteInterfaceSeeds()},
     };
 }
 

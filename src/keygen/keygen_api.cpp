@@ -21,31 +21,35 @@ int32_t PackedLength(bool packed) noexcept {
 extern "C" {
 
 int32_t ecc_generate_private(const EccCurve *curve, char *buf, int32_t len) noexcept {
-    if (curve == nullptr) {
-        return VESSA_ERR_INVALID;
-    }
-    int64_t d = 0;
-    bool packed = false;
-    {
-        auto rng = vessa::thread_rng();
-        d = vessa::DrawPrivateScalar(rng, *curve);
-        // The scalar is drawn whatever len is; only packing tests the capacity.
-        packed = buf != nullptr && vessa::PackPrivateKey(rng, d, buf, len);
-    }
-    vessa::SecureWipeObject(d);
-    return vessa::LeaveSecretCall(PackedLength(packed));
+    return vessa::SecretCall([&]() -> int32_t {
+        if (curve == nullptr) {
+            return VESSA_ERR_INVALID;
+        }
+        int64_t d = 0;
+        bool packed = false;
+        {
+            auto rng = vessa::thread_rng();
+            d = vessa::DrawPrivateScalar(rng, *curve);
+            // The scalar is drawn whatever len is; only packing tests the capacity.
+            packed = buf != nullptr && vessa::PackPrivateKey(rng, d, buf, len);
+        }
+        vessa::SecureWipeObject(d);
+        return PackedLength(packed);
+    });
 }
 
 int32_t ecc_generate_public(const EccCurve *curve, const char *priv, char *buf,
                             int32_t len) noexcept {
-    std::optional<int64_t> d = vessa::UnpackPrivateKey(priv);
-    bool packed = false;
-    if (d && curve != nullptr) {
-        const EccPoint q = vessa::DerivePublicKey(*curve, *d);
-        packed = buf != nullptr && vessa::PackPublicKey(q, buf, len);
-    }
-    vessa::SecureWipeObject(d);
-    return vessa::LeaveSecretCall(PackedLength(packed));
+    return vessa::SecretCall([&]() -> int32_t {
+        std::optional<int64_t> d = vessa::UnpackPrivateKey(priv);
+        bool packed = false;
+        if (d && curve != nullptr) {
+            const EccPoint q = vessa::DerivePublicKey(*curve, *d);
+            packed = buf != nullptr && vessa::PackPublicKey(q, buf, len);
+        }
+        vessa::SecureWipeObject(d);
+        return PackedLength(packed);
+    });
 }
 
 }  // extern "C"

@@ -10,18 +10,22 @@
 extern "C" {
 
 int32_t package_private(int64_t d, char *buf, int32_t capacity) noexcept {
-    const bool packed = buf != nullptr && vessa::PackPrivateKey(d, buf, capacity);
-    return vessa::LeaveSecretCall(packed ? VESSA_KEY_TEXT_LEN : VESSA_ERR_INVALID);
+    return vessa::SecretCall([&]() -> int32_t {
+        const bool packed = buf != nullptr && vessa::PackPrivateKey(d, buf, capacity);
+        return packed ? VESSA_KEY_TEXT_LEN : VESSA_ERR_INVALID;
+    });
 }
 
 int32_t resolve_private(const char *text, int64_t *d) noexcept {
-    std::optional<int64_t> value = vessa::UnpackPrivateKey(text);
-    const bool read = value.has_value() && d != nullptr;
-    if (read) {
-        *d = *value;
-    }
-    vessa::SecureWipeObject(value);
-    return vessa::LeaveSecretCall(read ? VESSA_OK : VESSA_ERR_INVALID);
+    return vessa::SecretCall([&]() -> int32_t {
+        std::optional<int64_t> value = vessa::UnpackPrivateKey(text);
+        const bool read = value.has_value() && d != nullptr;
+        if (read) {
+            *d = *value;
+        }
+        vessa::SecureWipeObject(value);
+        return read ? VESSA_OK : VESSA_ERR_INVALID;
+    });
 }
 
 int32_t package_public(EccPoint q, char *buf, int32_t capacity) noexcept {

@@ -67,11 +67,13 @@ extern "C" {
 
 int32_t sign(const EccCurve *curve, const char *priv, const char *msg, int32_t *s,
              int32_t *e) noexcept {
-    EccSignature signature{};
-    const int32_t rc =
-        SignWithKeyText(*curve, priv, [msg] { return TextBytes(msg); }, signature);
-    WriteSignature(rc, signature, s, e);
-    return vessa::LeaveSecretCall(rc);
+    return vessa::SecretCall([&]() -> int32_t {
+        EccSignature signature{};
+        const int32_t rc =
+            SignWithKeyText(*curve, priv, [msg] { return TextBytes(msg); }, signature);
+        WriteSignature(rc, signature, s, e);
+        return rc;
+    });
 }
 
 int32_t verify(const EccCurve *curve, const char *pub, const char *msg, int32_t s,
@@ -81,17 +83,19 @@ int32_t verify(const EccCurve *curve, const char *pub, const char *msg, int32_t 
 
 int32_t sign_to_hex_string(const EccCurve *curve, const char *priv, const char *msg, char *buf,
                            uint32_t size) noexcept {
-    EccSignature signature{};
-    int32_t rc = SignWithKeyText(*curve, priv, [msg] { return TextBytes(msg); }, signature);
-    // Tested after signing: a short buffer still costs one signature.
-    if (rc == VESSA_OK && size < VESSA_SIGNATURE_TEXT_SIZE) {
-        rc = VESSA_ERR_INVALID;
-    }
-    if (rc == VESSA_OK) {
-        vessa::FormatSignatureText(signature, buf);
-        buf[vessa::kSignatureTextLength] = '\0';
-    }
-    return vessa::LeaveSecretCall(rc);
+    return vessa::SecretCall([&]() -> int32_t {
+        EccSignature signature{};
+        int32_t rc = SignWithKeyText(*curve, priv, [msg] { return TextBytes(msg); }, signature);
+        // Tested after signing: a short buffer still costs one signature.
+        if (rc == VESSA_OK && size < VESSA_SIGNATURE_TEXT_SIZE) {
+            rc = VESSA_ERR_INVALID;
+        }
+        if (rc == VESSA_OK) {
+            vessa::FormatSignatureText(signature, buf);
+            buf[vessa::kSignatureTextLength] = '\0';
+        }
+        return rc;
+    });
 }
 
 int32_t verify_from_hex_string(const EccCurve *curve, const char *pub, const char *msg,
@@ -105,11 +109,13 @@ int32_t verify_from_hex_string(const EccCurve *curve, const char *pub, const cha
 
 int32_t vessa_sign_bytes(const EccCurve *curve, const char *priv, const uint8_t *msg, size_t len,
                          int32_t *s, int32_t *e) noexcept {
-    EccSignature signature{};
-    const int32_t rc =
-        SignWithKeyText(*curve, priv, [msg, len] { return Bytes(msg, len); }, signature);
-    WriteSignature(rc, signature, s, e);
-    return vessa::LeaveSecretCall(rc);
+    return vessa::SecretCall([&]() -> int32_t {
+        EccSignature signature{};
+        const int32_t rc =
+            SignWithKeyText(*curve, priv, [msg, len] { return Bytes(msg, len); }, signature);
+        WriteSignature(rc, signature, s, e);
+        return rc;
+    });
 }
 
 int32_t vessa_verify_bytes(const EccCurve *curve, const char *pub, const uint8_t *msg, size_t len,
@@ -125,11 +131,13 @@ void vessa_message_update(VessaMessage *m, const void *data, size_t len) noexcep
 
 int32_t vessa_sign_message(const EccCurve *curve, const char *priv, const VessaMessage *m,
                            int32_t *s, int32_t *e) noexcept {
-    EccSignature signature{};
-    const int32_t rc = SignWithKeyText(
-        *curve, priv, [m] { return vessa::LoadMessageState(*m); }, signature);
-    WriteSignature(rc, signature, s, e);
-    return vessa::LeaveSecretCall(rc);
+    return vessa::SecretCall([&]() -> int32_t {
+        EccSignature signature{};
+        const int32_t rc = SignWithKeyText(
+            *curve, priv, [m] { return vessa::LoadMessageState(*m); }, signature);
+        WriteSignature(rc, signature, s, e);
+        return rc;
+    });
 }
 
 int32_t vessa_verify_message(const EccCurve *curve, const char *pub, const VessaMessage *m,

@@ -7,7 +7,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "../../fuzz/byte_interface_checks.h"
 #include "../../fuzz/encryption_checks.h"
+#include "../../fuzz/key_operation_checks.h"
 #include "../../fuzz/key_text_checks.h"
 #include "../../fuzz/seed_inputs.h"
 #include "../../fuzz/signature_text_checks.h"
@@ -26,6 +28,8 @@ constexpr Harness kHarnesses[] = {
     {"verify_hex", &vessa_fuzz::CheckSignatureTextInput},
     {"encrypt_string", &vessa_fuzz::CheckEncryptInput},
     {"decrypt_to_string", &vessa_fuzz::CheckDecryptInput},
+    {"key_operations", &vessa_fuzz::CheckKeyOperationInput},
+    {"byte_interface", &vessa_fuzz::CheckByteInterfaceInput},
 };
 
 std::vector<vessa_fuzz::Input> RegressionInputs(const std::string &harness) {

@@ -12,13 +12,18 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "curve/literal/point_arith.h"
+#include "encryption/string_ciphertext.h"
 #include "keytext/key_text.h"
 #include "random/chacha20.h"
 #include "random/os_entropy.h"
 #include "random/thread_rng.h"
+#include "support/stack_wipe.h"
 #include "vessa.h"
 
 #if defined(__has_feature)
@@ -166,15 +171,16 @@ protected:
 TEST_F(SecretHygiene, TheSearchFindsSecretsLeftBehind) {
     std::string text;
     OwnStackThread thread([&] {
-        alignas(ChaChaRng) unsigned char storage[sizeof(ChaChaRng)];
-        auto *rng = new (storage) ChaChaRng(KnownKey());
-        rng->NextU32();  // never destroyed: key and buffered block remain
+        volatile uint8_t key[32];  // a generator key left unwiped
+        for (size_t i = 0; i < sizeof(key); ++i) key[i] = kKeyBytes[i];
         char buf[VESSA_KEY_TEXT_SIZE];
         package_private(kSecretScalar, buf, sizeof(buf));
         text = buf;
-        volatile char copy[VESSA_KEY_TEXT_SIZE];  // a careless caller's copy
+        // A careless caller's copy, deep enough that the thread's exit does
+        // not run over it.
+        volatile char copy[4096];
         for (size_t i = 0; i < sizeof(buf); ++i) copy[i] = buf[i];
-        __asm__ __volatile__("" : : "r"(storage), "r"(copy) : "memory");
+        __asm__ __volatile__("" : : "r"(key), "r"(copy) : "memory");
     });
     EXPECT_GE(thread.Find(kKeyBytes.data(), kKeyBytes.size(), kWindow), 0);
     EXPECT_GE(thread.Find(text.substr(0, 32)), 0);
@@ -274,6 +280,330 @@ TEST_P(KeyScratchHygiene, NoFormOfThePrivateKeyOutlivesTheCall) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, KeyScratchHygiene, ::testing::ValuesIn(kKeyOperations),
+                         [](const auto &param_info) { return std::string(param_info.param.name); });
+
+}  // namespace
+}  // namespace vessa
+
+// ---- Dead stack below an exported call ------------------------------------
+// The issue with wiping locals: the compiler spills a nonce or a scalar into
+// the frames of the functions it calls, and those frames stay behind, dead
+// but readable, when the call returns. Here the stack below the caller is
+// zeroed, one exported call runs, and the dead region below is copied before
+// anything else runs there; then it is searched for the call's secrets.
+
+namespace vessa {
+namespace {
+
+constexpr size_t kDeadStackBytes = 32 * 1024;
+
+// Zeroes the stack below the caller's frame, so that whatever the next call
+// leaves there is that call's own.
+[[gnu::noinline]] void ClearStackBelow() {
+    volatile unsigned char pad[kDeadStackBytes + 4096];
+    for (size_t i = 0; i < sizeof(pad); ++i) pad[i] = 0;
+    __asm__ __volatile__("" : : "r"(pad) : "memory");
+}
+
+// Fills the stack below the caller's frame with `byte`.
+[[gnu::noinline]] void FillStackBelow(unsigned char byte) {
+    volatile unsigned char pad[kDeadStackBytes / 2];
+    for (size_t i = 0; i < sizeof(pad); ++i) pad[i] = byte;
+    __asm__ __volatile__("" : : "r"(pad) : "memory");
+}
+
+// Runs `op`, then copies the kDeadStackBytes below this frame into `dead`
+// without calling anything; the last byte of `dead` lies just below the frame.
+[[gnu::noinline]] void RunAndCaptureDeadStack(void (*op)(void *), void *context,
+                                              unsigned char *dead) {
+    // Called through a volatile pointer, so that `op` cannot be inlined here.
+    void (*volatile call)(void *) = op;
+    unsigned char top = 0;
+    uintptr_t here = 0;
+    // The address as a plain number: the bytes below belong to no object.
+    __asm__ __volatile__("" : "=r"(here) : "0"(reinterpret_cast<uintptr_t>(&top)) : "memory");
+    call(context);
+    for (size_t i = 0; i < kDeadStackBytes; ++i) {
+        dead[i] = *reinterpret_cast<const volatile unsigned char *>(here - kDeadStackBytes + i);
+    }
+}
+
+[[gnu::noinline]] void ClearThenCapture(void (*op)(void *), void *context, unsigned char *dead) {
+    ClearStackBelow();
+    RunAndCaptureDeadStack(op, context, dead);
+}
+
+// How many places of `dead` hold `value` as 4 little-endian bytes (a 32-bit
+// spill, or the low half of a 64-bit one), at any offset.
+size_t Occurrences(const std::vector<unsigned char> &dead, int64_t value) {
+    unsigned char pattern[4];
+    for (int i = 0; i < 4; ++i) pattern[i] = static_cast<unsigned char>(value >> (8 * i));
+    size_t hits = 0;
+    for (auto at = dead.begin(); (at = std::search(at, dead.end(), pattern, pattern + 4)) != dead.end(); ++at) {
+        ++hits;
+    }
+    return hits;
+}
+
+// How far below the capturing frame the deepest non-zero byte of `dead` lies.
+size_t DeepestResidue(const std::vector<unsigned char> &dead) {
+    const auto first = std::find_if(dead.begin(), dead.end(), [](unsigned char b) { return b != 0; });
+    return static_cast<size_t>(dead.end() - first);
+}
+
+// k with k*G == r, by walking the literal chain of additions once.
+int64_t DiscreteLog(const EccCurve &curve, EccPoint r) {
+    static const std::map<std::pair<int64_t, int64_t>, int64_t> table = [&curve] {
+        std::map<std::pair<int64_t, int64_t>, int64_t> t;
+        EccPoint p = curve.g;
+        for (int64_t k = 1; k < curve.n; ++k) {
+            t.emplace(std::make_pair(p.x, p.y), k);
+            p = PointAdd(curve, p, curve.g);
+        }
+        return t;
+    }();
+    const auto it = table.find({r.x, r.y});
+    return it == table.end() ? -1 : it->second;
+}
+
+int64_t ModN(int64_t v, int64_t n) { return ((v % n) + n) % n; }
+
+constexpr int64_t kD = 77613;  // the private scalar of these calls
+
+struct DeadStackCall {
+    const EccCurve *curve;
+    const char *priv;
+    const char *pub;
+    std::vector<int64_t> secrets;  // d, then any k; found after the call from its results
+    union {
+        struct { int32_t s, e; } signature;
+        EccCiphertext ciphertext;
+        uint8_t entries[3 * VESSA_CIPHERTEXT_ENTRY_SIZE];
+        char text[VESSA_KEY_TEXT_SIZE];
+    } out;
+    EccCiphertext input{};
+    uint8_t input_entries[3 * VESSA_CIPHERTEXT_ENTRY_SIZE];
+};
+
+// One exported call that handles a private scalar, a nonce or an encryption
+// scalar, and how its secrets follow from its results.
+struct SecretCall {
+    const char *name;
+    void (*run)(void *);
+    void (*secrets)(DeadStackCall &);
+};
+
+DeadStackCall &Call(void *c) { return *static_cast<DeadStackCall *>(c); }
+
+void KsOfEntries(DeadStackCall &c, const uint8_t *entries) {
+    for (size_t i = 0; i < 3; ++i) {
+        const EccCiphertext ct = LoadEntry(entries + i * VESSA_CIPHERTEXT_ENTRY_SIZE);
+        c.secrets.push_back(DiscreteLog(*c.curve, ct.point));
+    }
+}
+
+const SecretCall kSecretCalls[] = {
+    {"sign", [](void *c) { (void)sign(Call(c).curve, Call(c).priv, "m", &Call(c).out.signature.s, &Call(c).out.signature.e); },
+     [](DeadStackCall &c) {
+         // s = k - e*d modulo n, lifted: k follows from the public signature.
+         const int64_t n = c.curve->n;
+         c.secrets = {kD, ModN(c.out.signature.s + ModN(c.out.signature.e, n) * kD, n)};
+     }},
+    {"encrypt", [](void *c) { (void)encrypt(Call(c).curve, Call(c).pub, 77, &Call(c).out.ciphertext); },
+     [](DeadStackCall &c) { c.secrets = {kD, DiscreteLog(*c.curve, c.out.ciphertext.point)}; }},
+    {"encrypt_string",
+     [](void *c) { (void)encrypt_string(Call(c).curve, Call(c).pub, "abc", Call(c).out.entries, sizeof(Call(c).out.entries)); },
+     [](DeadStackCall &c) {
+         c.secrets = {kD};
+         KsOfEntries(c, c.out.entries);
+     }},
+    {"decrypt",
+     [](void *c) {
+         uint8_t value = 0;
+         (void)decrypt(Call(c).curve, Call(c).priv, &value, Call(c).input);
+     },
+     [](DeadStackCall &c) { c.secrets = {kD, DiscreteLog(*c.curve, c.input.point)}; }},
+    {"decrypt_to_string",
+     [](void *c) { (void)decrypt_to_string(Call(c).curve, Call(c).priv, Call(c).input_entries, 3 * VESSA_CIPHERTEXT_ENTRY_SIZE, Call(c).out.text, 4); },
+     [](DeadStackCall &c) {
+         c.secrets = {kD};
+         KsOfEntries(c, c.input_entries);
+     }},
+    {"ecc_generate_private",
+     [](void *c) { (void)ecc_generate_private(Call(c).curve, Call(c).out.text, VESSA_KEY_TEXT_SIZE); },
+     [](DeadStackCall &c) {
+         int64_t d = 0;
+         EXPECT_EQ(resolve_private(c.out.text, &d), 0);
+         c.secrets = {d};
+     }},
+    {"ecc_generate_public",
+     [](void *c) { (void)ecc_generate_public(Call(c).curve, Call(c).priv, Call(c).out.text, VESSA_KEY_TEXT_SIZE); },
+     [](DeadStackCall &c) { c.secrets = {kD}; }},
+    {"vessa_sign_bytes",
+     [](void *c) {
+         const uint8_t msg[] = {'m', 0, 'n'};
+         (void)vessa_sign_bytes(Call(c).curve, Call(c).priv, msg, sizeof(msg), &Call(c).out.signature.s, &Call(c).out.signature.e);
+     },
+     [](DeadStackCall &c) {
+         const int64_t n = c.curve->n;
+         c.secrets = {kD, ModN(c.out.signature.s + ModN(c.out.signature.e, n) * kD, n)};
+     }},
+    {"vessa_sign_message",
+     [](void *c) {
+         VessaMessage m;
+         vessa_message_init(&m);
+         vessa_message_update(&m, "m", 1);
+         (void)vessa_sign_message(Call(c).curve, Call(c).priv, &m, &Call(c).out.signature.s, &Call(c).out.signature.e);
+     },
+     [](DeadStackCall &c) {
+         const int64_t n = c.curve->n;
+         c.secrets = {kD, ModN(c.out.signature.s + ModN(c.out.signature.e, n) * kD, n)};
+     }},
+    {"vessa_encrypt_bytes",
+     [](void *c) {
+         const uint8_t plain[3] = {0, 1, 2};
+         (void)vessa_encrypt_bytes(Call(c).curve, Call(c).pub, plain, 3, Call(c).out.entries, sizeof(Call(c).out.entries));
+     },
+     [](DeadStackCall &c) {
+         c.secrets = {kD};
+         KsOfEntries(c, c.out.entries);
+     }},
+    {"vessa_decrypt_bytes",
+     [](void *c) { (void)vessa_decrypt_bytes(Call(c).curve, Call(c).priv, Call(c).input_entries, 3 * VESSA_CIPHERTEXT_ENTRY_SIZE, reinterpret_cast<uint8_t *>(Call(c).out.text), 3); },
+     [](DeadStackCall &c) {
+         c.secrets = {kD};
+         KsOfEntries(c, c.input_entries);
+     }},
+};
+
+void PrintTo(const SecretCall &call, std::ostream *os) { *os << call.name; }
+
+// Whether finding `secret` would mean anything: values below 2^12 look like
+// any count or length, and a secret that happens to equal a public value of
+// the call (a coordinate, a signature half) is found wherever that is.
+bool Searchable(const DeadStackCall &c, int64_t secret) {
+    if (secret < 4096) return false;
+    const auto holds = [secret](const void *data, size_t size) {
+        const auto *bytes = static_cast<const unsigned char *>(data);
+        for (size_t i = 0; i + 4 <= size; i += 4) {
+            uint32_t word = 0;
+            std::memcpy(&word, bytes + i, 4);
+            if (word == static_cast<uint32_t>(secret)) return true;
+        }
+        return false;
+    };
+    return !holds(&c.out, sizeof(c.out)) && !holds(&c.input, sizeof(c.input)) &&
+           !holds(c.input_entries, sizeof(c.input_entries));
+}
+
+class DeadStack : public ::testing::TestWithParam<SecretCall> {
+protected:
+    void SetUp() override {
+#if defined(VESSA_TEST_ASAN) || defined(__SANITIZE_ADDRESS__)
+        GTEST_SKIP() << "the address sanitizer moves frames off the stack";
+#endif
+        curve_ = ecc_new();
+        ASSERT_NE(curve_, nullptr);
+        ASSERT_EQ(package_private(kD, priv_, sizeof(priv_)), VESSA_KEY_TEXT_LEN);
+        ASSERT_EQ(ecc_generate_public(curve_, priv_, pub_, sizeof(pub_)), VESSA_KEY_TEXT_LEN);
+        DiscreteLog(*curve_, curve_->g);  // builds the table outside any capture
+    }
+    void TearDown() override { ecc_destroy(curve_); }
+
+    // A call's context with fresh inputs for the decrypting calls.
+    DeadStackCall NewCall() {
+        DeadStackCall c{curve_, priv_, pub_, {}, {}, {}, {}};
+        EXPECT_EQ(encrypt(curve_, pub_, 66, &c.input), 0);
+        EXPECT_EQ(encrypt_string(curve_, pub_, "xyz", c.input_entries, sizeof(c.input_entries)),
+                  static_cast<int32_t>(sizeof(c.input_entries)));
+        return c;
+    }
+
+    EccCurve *curve_ = nullptr;
+    char priv_[VESSA_KEY_TEXT_SIZE];
+    char pub_[VESSA_KEY_TEXT_SIZE];
+};
+
+// The search must work, or the test below proves nothing: a value a callee
+// left in its dead frame is found.
+TEST_F(DeadStack, TheSearchFindsAValueLeftBehind) {
+    DeadStackCall c = NewCall();
+    std::vector<unsigned char> dead(kDeadStackBytes);
+    ClearThenCapture([](void *) {
+        volatile int64_t planted = kD;  // a spill nobody wipes
+        __asm__ __volatile__("" : : "r"(&planted) : "memory");
+    }, &c, dead.data());
+    EXPECT_EQ(Occurrences(dead, kD), 1U);
+
+}
+
+// Each variant clears the whole of its region, and nothing beyond it, below
+// a stack filled with a pattern.
+TEST_F(DeadStack, EveryWipeVariantClearsItsRegion) {
+    struct Variant {
+        const char *name;
+        void (*wipe)() noexcept;
+        bool available;
+    };
+    __builtin_cpu_init();
+    const Variant variants[] = {
+        {"portable", &WipeStackBelowPortable, true},
+        {"avx2", &WipeStackBelowAvx2, __builtin_cpu_supports("avx2") != 0},
+        {"avx512", &WipeStackBelowAvx512, __builtin_cpu_supports("avx512f") != 0},
+    };
+    std::vector<unsigned char> dead(kDeadStackBytes);
+    for (const Variant &variant : variants) {
+        if (!variant.available) {
+            std::cout << variant.name << ": not on this processor\n";
+            continue;
+        }
+        static void (*s_wipe)() noexcept;
+        s_wipe = variant.wipe;
+        RunAndCaptureDeadStack([](void *) {
+            FillStackBelow(0xA5);
+            s_wipe();
+        }, nullptr, dead.data());
+        // The last 512 bytes hold the frames of the capture and the lambda.
+        const auto region_end = dead.end() - 512;
+        EXPECT_EQ(std::count(region_end - (kStackWipeBytes - 512), region_end, 0xA5), 0)
+            << variant.name;
+        EXPECT_GT(std::count(dead.begin(), dead.end() - kStackWipeBytes - 512, 0xA5), 0)
+            << variant.name << ": the pattern below the region is gone, the test proves nothing";
+    }
+}
+
+TEST_P(DeadStack, NeitherTheNonceNorThePrivateScalarIsLeftBelowTheCall) {
+    const SecretCall call = GetParam();
+    constexpr int kCalls = 200;
+    int calls_leaving_d = 0;  // the private scalar
+    int calls_leaving_k = 0;  // the nonce or an encryption scalar
+    size_t deepest = 0;
+    std::vector<unsigned char> dead(kDeadStackBytes);
+    for (int i = 0; i < kCalls; ++i) {
+        DeadStackCall c = NewCall();
+        ClearThenCapture(call.run, &c, dead.data());
+        call.secrets(c);
+        ASSERT_FALSE(c.secrets.empty());
+        const auto left = [&](int64_t secret) { return Searchable(c, secret) && Occurrences(dead, secret) > 0; };
+        calls_leaving_d += left(c.secrets[0]) ? 1 : 0;
+        bool k_left = false;
+        for (size_t j = 1; j < c.secrets.size(); ++j) {
+            ASSERT_GT(c.secrets[j], 0);
+            k_left = k_left || left(c.secrets[j]);
+        }
+        calls_leaving_k += k_left ? 1 : 0;
+        deepest = std::max(deepest, DeepestResidue(dead));
+    }
+    std::cout << call.name << ": of " << kCalls << " calls, " << calls_leaving_k
+              << " left k and " << calls_leaving_d << " left d; deepest residue " << deepest
+              << " bytes below the caller\n";
+    EXPECT_EQ(calls_leaving_k, 0);
+    EXPECT_EQ(calls_leaving_d, 0);
+    // Anything left deeper than the wipe means a callee ran beyond it.
+    EXPECT_LT(deepest, kStackWipeBytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, DeadStack, ::testing::ValuesIn(kSecretCalls),
                          [](const auto &param_info) { return std::string(param_info.param.name); });
 
 }  // namespace

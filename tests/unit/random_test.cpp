@@ -3,6 +3,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -23,6 +25,63 @@ ChaChaKey SeedKey(uint32_t tag) {
     ChaChaKey key{};
     key[0] = tag;
     return key;
+}
+
+// The ChaCha20 keystream written out here from RFC 8439, byte-oriented, apart
+// from the library's block function: block `counter` under `key` (the key's
+// words as their 32 little-endian bytes) and a zero nonce, as 16 words.
+std::array<uint32_t, 16> ReferenceBlock(const ChaChaKey &key, uint32_t counter) {
+    uint8_t key_bytes[32];
+    for (size_t i = 0; i < 32; ++i) {
+        key_bytes[i] = static_cast<uint8_t>(key[i / 4] >> (8 * (i % 4)));
+    }
+    const auto word_at = [](const uint8_t *b) {
+        return uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
+    };
+    std::array<uint32_t, 16> x = {0x61707865, 0x3320646e, 0x79622d32, 0x6b206574};
+    for (size_t i = 0; i < 8; ++i) x[4 + i] = word_at(key_bytes + 4 * i);
+    x[12] = counter;
+    const std::array<uint32_t, 16> in = x;
+    const auto quarter = [&x](size_t a, size_t b, size_t c, size_t d) {
+        const auto rotl = [](uint32_t v, int n) { return (v << n) | (v >> (32 - n)); };
+        x[a] += x[b]; x[d] = rotl(x[d] ^ x[a], 16);
+        x[c] += x[d]; x[b] = rotl(x[b] ^ x[c], 12);
+        x[a] += x[b]; x[d] = rotl(x[d] ^ x[a], 8);
+        x[c] += x[d]; x[b] = rotl(x[b] ^ x[c], 7);
+    };
+    for (int i = 0; i < 10; ++i) {
+        quarter(0, 4, 8, 12), quarter(1, 5, 9, 13), quarter(2, 6, 10, 14), quarter(3, 7, 11, 15);
+        quarter(0, 5, 10, 15), quarter(1, 6, 11, 12), quarter(2, 7, 8, 13), quarter(3, 4, 9, 14);
+    }
+    for (size_t i = 0; i < 16; ++i) x[i] += in[i];
+    return x;
+}
+
+// Words `first` .. `first + count` of the keystream of `key`.
+std::vector<uint32_t> ReferenceWords(const ChaChaKey &key, uint64_t first, size_t count) {
+    std::vector<uint32_t> words;
+    for (uint64_t w = first; w < first + count; ++w) {
+        words.push_back(ReferenceBlock(key, static_cast<uint32_t>(w / 16))[w % 16]);
+    }
+    return words;
+}
+
+template <typename Source>
+std::vector<uint32_t> Draw(Source &&source, size_t count) {
+    std::vector<uint32_t> words;
+    for (size_t i = 0; i < count; ++i) words.push_back(source.NextU32());
+    return words;
+}
+
+TEST(ChaChaRng, ReferenceKeystreamMatchesThePublishedBlock) {
+    // RFC 8439, A.1, test vectors 1 and 2: all-zero key and nonce.
+    EXPECT_EQ(ReferenceBlock(ChaChaKey{}, 0)[0], 0xade0b876U);
+    EXPECT_EQ(ReferenceBlock(ChaChaKey{}, 1)[0], 0xbee7079fU);
+}
+
+TEST(ChaChaRng, WordsAreTheKeystreamBlocksOfItsKeyInOrder) {
+    ChaChaRng rng(SeedKey(11));
+    EXPECT_EQ(Draw(rng, 3 * 16 + 5), ReferenceWords(SeedKey(11), 0, 3 * 16 + 5));
 }
 
 // A word source that replays a script, for testing the rejection rule.
@@ -188,18 +247,44 @@ TEST(ThreadRng, ParentAndChildDiffer) {
     EXPECT_NE(child, parent);
 }
 
-TEST(ThreadRng, ThreadsHaveIndependentStreams) {
-    std::vector<uint32_t> a;
-    std::vector<uint32_t> b;
-    std::thread ta([&] {
-        for (int i = 0; i < 64; ++i) a.push_back(thread_rng().NextU32());
-    });
-    std::thread tb([&] {
-        for (int i = 0; i < 64; ++i) b.push_back(thread_rng().NextU32());
-    });
-    ta.join();
-    tb.join();
-    EXPECT_NE(a, b);
+// A stand-in for the kernel that hands out a different, recognisable key on
+// each call: word 0 counts the calls.
+std::atomic<uint32_t> g_keys_handed_out{0};
+
+ChaChaKey NumberedKey(uint32_t number) {
+    ChaChaKey key{number, 0x1234567, 0x89abcdef, 3, 4, 5, 6, 7};
+    return key;
+}
+
+long NumberedKeyGetrandom(void *buf, size_t len, unsigned) {
+    const ChaChaKey key = NumberedKey(g_keys_handed_out.fetch_add(1) + 1);
+    std::memcpy(buf, key.data(), std::min(len, sizeof(key)));
+    return static_cast<long>(std::min(len, sizeof(key)));
+}
+
+// Each thread's words are the keystream of a key of its own from block 0 on:
+// one generator shared between threads would give some thread a stream that
+// starts elsewhere, and generators keyed once per process would share a key.
+TEST(ThreadRng, EachThreadDrawsTheKeystreamOfItsOwnKey) {
+    SetGetrandomForTesting(&NumberedKeyGetrandom);
+    constexpr size_t kThreads = 4;
+    constexpr size_t kWords = 40;
+    std::vector<std::vector<uint32_t>> drawn(kThreads);
+    std::vector<std::thread> threads;
+    for (auto &words : drawn) {
+        threads.emplace_back([&words] { words = Draw(thread_rng(), kWords); });
+    }
+    for (auto &t : threads) t.join();
+    SetGetrandomForTesting(nullptr);
+    std::set<uint32_t> keys_used;
+    for (const auto &words : drawn) {
+        uint32_t key_number = 0;
+        for (uint32_t k = 1; k <= g_keys_handed_out.load(); ++k) {
+            if (words == ReferenceWords(NumberedKey(k), 0, kWords)) key_number = k;
+        }
+        EXPECT_NE(key_number, 0U) << "a thread's words are no keystream's start";
+        EXPECT_TRUE(keys_used.insert(key_number).second) << "two threads drew under one key";
+    }
 }
 
 std::atomic<int> g_late_draw{-1};
@@ -286,12 +371,19 @@ TEST_F(OsEntropyTest, InterruptedAndShortReadsAreRetried) {
     }
 }
 
-TEST_F(OsEntropyTest, RekeyFailureKeepsTheCurrentKey) {
+TEST_F(OsEntropyTest, RekeyStartsTheNewKeysKeystream) {
+    ChaChaRng rng(SeedKey(9));
+    Draw(rng, 16384);
+    SetGetrandomForTesting(&NumberedKeyGetrandom);
+    const std::vector<uint32_t> after = Draw(rng, 20);
+    EXPECT_EQ(after, ReferenceWords(NumberedKey(g_keys_handed_out.load()), 0, 20));
+}
+
+TEST_F(OsEntropyTest, RekeyFailureContinuesTheCurrentKeystream) {
     ChaChaRng rng(SeedKey(9));
     SetGetrandomForTesting(&GetrandomBroken);
-    for (int i = 0; i < 3 * 16384; ++i) {
-        rng.NextU32();
-    }
+    Draw(rng, 2 * 16384);  // two re-keying points pass, each failing
+    EXPECT_EQ(Draw(rng, 20), ReferenceWords(SeedKey(9), 2 * 16384, 20));
     EXPECT_EQ(rng.RekeyCount(), 0U);
 }
 

@@ -12,23 +12,25 @@
 
 #include <cstdint>
 
-#include "curve/jacobian_point.h"
+#include "curve/fast/jacobian_point.h"
+#include "support/vector_level.h"
 
 namespace vessa {
 
-// Which compiled form of the segment stepping runs: the best the processor
-// supports, or the one for the baseline instruction set (for tests).
-enum class SegmentKernel { kBest, kBaseline };
+// The count of the literal loop for base point `g` (on the fixed curve),
+// with the segment stepping of the form of `level`.
+int64_t CountOrderBySegments(AffinePoint g, VectorLevel level) noexcept;
 
-// The count of the literal loop for base point `g` (on the fixed curve).
-int64_t CountOrderBySegments(AffinePoint g, SegmentKernel kernel = SegmentKernel::kBest) noexcept;
+inline int64_t CountOrderBySegments(AffinePoint g) noexcept {
+    return CountOrderBySegments(g, ChosenVectorLevel());
+}
 
 // The same count by one chain of canonical additions (where the segments'
 // floating-point arithmetic cannot be trusted to round exactly, and as a
 // cross-check in tests).
 int64_t CountOrderSequentially(AffinePoint g) noexcept;
 
-// Number of segments stepped side by side (for tests).
-inline constexpr int64_t kOrderCountSegments = 32;
+// The most segments any form steps side by side.
+inline constexpr int64_t kMaxOrderCountSegments = 128;
 
 }  // namespace vessa

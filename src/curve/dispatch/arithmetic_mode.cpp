@@ -1,4 +1,4 @@
-#include "curve/arithmetic_mode.h"
+#include "curve/dispatch/arithmetic_mode.h"
 
 namespace vessa::detail {
 

@@ -1,4 +1,4 @@
-#include "curve/canonical_multiple.h"
+#include "curve/fast/canonical_multiple.h"
 
 #include <array>
 #include <bit>

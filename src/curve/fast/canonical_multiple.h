@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "curve/jacobian_point.h"
+#include "curve/fast/jacobian_point.h"
 
 namespace vessa {
 

@@ -2,13 +2,15 @@
 // (X / Z^2, Y / Z^3), whose additions need no inversion.
 //
 // This is the textbook group law, used to find the canonical multiple that
-// the exact chain then finishes (see scalar_multiply.cpp). The formulas are
+// the exact chain then finishes (see fast_path_domain.h). The formulas are
 // complete for the group: every exceptional case (the point at infinity,
-// equal or opposite operands) is tested explicitly. Points of order 2 do
-// not exist on the curve (its order is odd), so no doubling meets y = 0.
+// equal or opposite operands) is tested explicitly. The formulas never read
+// the curve's constant term, so they serve points of y^2 = x^3 + x + b' as
+// well; a doubling of a point with y = 0 (none lies on the library's curve,
+// whose order is odd) gives z = 0, the point at infinity, as it should.
 #pragma once
 
-#include "curve/prime_field.h"
+#include "curve/fast/prime_field.h"
 
 namespace vessa {
 

@@ -1,8 +1,8 @@
-#include "curve/point_arith.h"
+#include "curve/literal/point_arith.h"
 
-#include "curve/guarded_division.h"
-#include "curve/int64_arith.h"
-#include "curve/modular.h"
+#include "curve/literal/guarded_division.h"
+#include "curve/literal/int64_arith.h"
+#include "curve/literal/modular.h"
 
 namespace vessa {
 
@@ -48,6 +48,18 @@ EccPoint ScalarMultiplyReference(const EccCurve &curve, int64_t k, EccPoint b) n
         r = PointAdd(curve, r, b);
     }
     return r;
+}
+
+
+int64_t CountBasePointOrderReference(const EccCurve &curve) noexcept {
+    // Only x is tested: the chain reaches (-1, -1) exactly at n*G.
+    EccPoint r = PointAdd(curve, curve.g, curve.g);
+    int64_t count = 2;
+    while (r.x != -1) {
+        ++count;
+        r = PointAdd(curve, r, curve.g);
+    }
+    return count;
 }
 
 }  // namespace vessa

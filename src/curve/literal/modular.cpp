@@ -1,9 +1,9 @@
-#include "curve/modular.h"
+#include "curve/literal/modular.h"
 
 #include <limits>
 
-#include "curve/guarded_division.h"
-#include "curve/int64_arith.h"
+#include "curve/literal/guarded_division.h"
+#include "curve/literal/int64_arith.h"
 #include "support/fatal.h"
 
 namespace vessa {
@@ -18,7 +18,7 @@ GcdResult ExtendedGcd(int64_t u, int64_t w) noexcept {
         return {u, 1, 0};
     }
     if (u == std::numeric_limits<int64_t>::min() && w == -1) {
-        Fatal(kRemainderOverflow);
+        Fatal(kRemainderOverflow);  // GCOVR_EXCL_LINE: stops the process
     }
     const int64_t q = u / w;
     const int64_t r = WrappingSub(u, WrappingMul(q, w));

@@ -1,0 +1,80 @@
+#include "support/stack_wipe.h"
+
+namespace vessa {
+namespace {
+
+using Lane128 = long long __attribute__((vector_size(16)));
+
+using WipeFn = void (*)() noexcept;
+
+// The widest stores the processor has.
+WipeFn ChooseWipe() noexcept {
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f")) {
+        return &WipeStackBelowAvx512;
+    }
+    if (__builtin_cpu_supports("avx2")) {
+        return &WipeStackBelowAvx2;  // GCOVR_EXCL_LINE: another processor
+    }
+    return &WipeStackBelowPortable;  // GCOVR_EXCL_LINE: another processor
+}
+
+}  // namespace
+
+// None of these routines may save a register on the stack: the caller's
+// value of a callee-saved register can be the very secret being cleared
+// away, and a saved copy would lie just above the region. Hence the vector
+// routines are written in assembly: given 32- or 64-byte vector types, g++
+// sets up a frame pointer for a possible realignment and pushes the caller's
+// one. Each region is a plain byte array at the stack's own 16-byte alignment.
+
+void WipeStackBelowPortable() noexcept {
+    alignas(16) unsigned char region[kStackWipeBytes];
+    // Through a volatile pointer, so that the stores are neither dropped (the
+    // array is dead afterwards) nor turned into a call.
+    volatile Lane128 *lanes = reinterpret_cast<volatile Lane128 *>(region);
+    for (std::size_t i = 0; i < kStackWipeBytes / sizeof(Lane128); ++i) {
+        lanes[i] = Lane128{};
+    }
+    __asm__ __volatile__("" : : "r"(region) : "memory");
+}
+
+void WipeStackBelowAvx2() noexcept {
+    alignas(16) unsigned char region[kStackWipeBytes];
+    unsigned char *at = region;
+    __asm__ __volatile__(
+        "vpxor %%xmm0, %%xmm0, %%xmm0\n\t"
+        "1:\n\t"
+        "vmovdqu %%ymm0, (%[at])\n\t"
+        "add $32, %[at]\n\t"
+        "cmp %[end], %[at]\n\t"
+        "jne 1b\n\t"
+        "vzeroupper"
+        : [at] "+r"(at)
+        : [end] "r"(region + kStackWipeBytes)
+        : "xmm0", "memory", "cc");
+}
+
+void WipeStackBelowAvx512() noexcept {
+    alignas(16) unsigned char region[kStackWipeBytes];
+    unsigned char *at = region;
+    __asm__ __volatile__(
+        "vpxor %%xmm0, %%xmm0, %%xmm0\n\t"
+        "1:\n\t"
+        "vmovdqu64 %%zmm0, (%[at])\n\t"
+        "add $64, %[at]\n\t"
+        "cmp %[end], %[at]\n\t"
+        "jne 1b\n\t"
+        "vzeroupper"
+        : [at] "+r"(at)
+        : [end] "r"(region + kStackWipeBytes)
+        : "xmm0", "memory", "cc");
+}
+
+// A tail call: the chosen routine's frame starts where this one's would.
+void WipeStackBelow() noexcept {
+    static const WipeFn chosen = ChooseWipe();
+    chosen();
+}
+
+}  // namespace vessa
