@@ -133,7 +133,7 @@ class ToolAgreementTest(unittest.TestCase):
         self.addCleanup(self.curve.close)
         self.message = os.path.join(self.directory, "message")
         with open(self.message, "wb") as file:
-            file.write(b"pay Bob 10\n" * 1000)
+            file.write(b"pay Bob 10\n\0\xff" * 1000)  # binary, NUL bytes included
 
     def tool(self, *args):
         return subprocess.run([os.environ["VESSA_TOOL"], *args], cwd=self.directory,
