@@ -17,10 +17,11 @@ inline constexpr int32_t kTextBufferTooSmall = -3;    // no room for the bytes a
 // needs room for its NUL.
 int32_t DecryptedTextLength(int32_t count, int32_t capacity) noexcept;
 
-// Decrypts `entries` 12-byte entries at `ciphertext` with the private scalar
-// d into `entries` bytes at `out`, nothing after them.
-void DecryptBytes(const EccCurve &curve, int64_t d, const uint8_t *ciphertext,
-                  std::size_t entries, uint8_t *out) noexcept;
+// Decrypts `count` entries (12 bytes each) with the private scalar d into
+// `count` values at `out`, each exactly as DecryptValue gives it. Entries
+// whose points lie in the fast domain are multiplied side by side.
+void DecryptBytes(const EccCurve &curve, int64_t d, const uint8_t *entries, std::size_t count,
+                  uint8_t *out) noexcept;
 
 // Decrypts `count` bytes of ciphertext with the private scalar d into
 // `out`, followed by a NUL. Returns the text length (decrypted zero bytes

@@ -27,9 +27,11 @@ int32_t EncryptedTextSize(std::size_t length, int32_t capacity) noexcept {
 
 void EncryptBytes(const EccCurve &curve, EccPoint q, const uint8_t *data, std::size_t length,
                   uint8_t *out) noexcept {
+    // The multiples of G and q are set up once for every byte.
     auto rng = thread_rng();
+    const EncryptionMultiples multiples(curve, q);
     for (std::size_t i = 0; i < length; ++i) {
-        StoreEntry(EncryptValue(curve, q, data[i], rng), out + i * kEntrySize);
+        StoreEntry(EncryptValue(curve, multiples, data[i], rng), out + i * kEntrySize);
     }
 }
 

@@ -3,9 +3,10 @@
 
 #include <cstdint>
 
-#include "curve/guarded_division.h"
-#include "curve/int64_arith.h"
-#include "curve/point_arith.h"
+#include "curve/literal/guarded_division.h"
+#include "curve/literal/int64_arith.h"
+#include "curve/literal/point_arith.h"
+#include "curve/fast/point_multiples.h"
 #include "encryption/mask_factor.h"
 #include "random/random_range.h"
 #include "support/secure_wipe.h"
@@ -25,27 +26,44 @@ inline bool MaskLosesValue(const EccCurve &curve, const EccPoint &shared) noexce
     return GuardedRem(shared.x, curve.p) == 0;
 }
 
-// Encrypts `value` under the public point q with scalars from `rng`, drawn
-// uniformly from [n/7, n). A scalar whose shared point has x congruent to 0
-// is redrawn, up to kMaxScalarDraws draws; after that the last one is used.
+// The multiples that encrypting under one public point q takes, set up once
+// for all the values encrypted in one call.
+struct EncryptionMultiples {
+    EncryptionMultiples(const EccCurve &curve, EccPoint q) noexcept
+        : of_g(curve, curve.g), of_q(curve, q) {}
+    PointMultiples of_g;
+    PointMultiples of_q;
+};
+
+// Encrypts `value` under the public point whose `multiples` are given, with
+// scalars from `rng`, drawn uniformly from [n/7, n). A scalar whose shared
+// point has x congruent to 0 is redrawn, up to kMaxScalarDraws draws; after
+// that the last one is used.
 template <WordSource Source>
-EccCiphertext EncryptValue(const EccCurve &curve, EccPoint q, uint8_t value,
-                           Source &rng) noexcept {
+EccCiphertext EncryptValue(const EccCurve &curve, const EncryptionMultiples &multiples,
+                           uint8_t value, Source &rng) noexcept {
     const int64_t low = GuardedDiv(curve.n, 7);
     int64_t k = 0;
     EccPoint shared{};
     for (int draw = 0; draw < kMaxScalarDraws; ++draw) {
         k = RandomRange(rng, low, curve.n);
-        shared = ScalarMultiply(curve, k, q);
+        shared = multiples.of_q.Times(k);
         if (!MaskLosesValue(curve, shared)) {
             break;
         }
     }
-    const EccCiphertext result{ScalarMultiply(curve, k, curve.g),
+    const EccCiphertext result{multiples.of_g.Times(k),
                                WrappingMul(MaskFactor(shared), int64_t{value})};
     SecureWipeObject(k);
     SecureWipeObject(shared);
     return result;
+}
+
+// As above, for the public point q.
+template <WordSource Source>
+EccCiphertext EncryptValue(const EccCurve &curve, EccPoint q, uint8_t value,
+                           Source &rng) noexcept {
+    return EncryptValue(curve, EncryptionMultiples(curve, q), value, rng);
 }
 
 // As above, with the calling thread's generator.

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "curve/int64_arith.h"
+#include "curve/literal/int64_arith.h"
 #include "vessa.h"
 
 namespace vessa {

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "curve/guarded_division.h"
-#include "curve/point_arith.h"
+#include "curve/literal/guarded_division.h"
+#include "curve/literal/point_arith.h"
 #include "random/random_range.h"
 #include "vessa.h"
 

@@ -1,7 +1,7 @@
 #include "keyinfo/public_key_check.h"
 
-#include "curve/guarded_division.h"
-#include "curve/int64_arith.h"
+#include "curve/literal/guarded_division.h"
+#include "curve/literal/int64_arith.h"
 
 namespace vessa {
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "random/random_range.h"
+#include "support/secure_wipe.h"
 
 namespace vessa {
 
@@ -41,12 +42,39 @@ int64_t LoadInt64(const KeyBlock &block, size_t offset) noexcept;
 // part of the format's reproducibility under a seeded generator.
 template <WordSource Source>
 void DrawFiller(Source &source, KeyBlock &block, KeyKind kind) noexcept {
-    const auto draw = [&source] { return RandomRange(source, uint8_t{1}, uint8_t{255}); };
-    for (size_t i = 0; i < kFirstKeyOffset; ++i) {
-        block.bytes[i] = draw();
-    }
-    for (size_t i = KeyEnd(kind); i < kKeyBlockSize; ++i) {
-        block.bytes[i] = draw();
+    if constexpr (requires(uint32_t *words) { source.NextWords(words, size_t{1}); }) {
+        // In bulk: as many words as there are filler bytes, each byte taking
+        // the next word RandomRange would accept, so the words are consumed
+        // exactly as one draw per byte consumes them (a rejected word, one in
+        // 2^28, moves the rest along; the missing words then come one by one).
+        constexpr uint32_t kRange = 254;
+        constexpr uint32_t kRejectBelow = (0U - kRange) % kRange;
+        std::array<uint32_t, kKeyBlockSize> words;
+        const size_t count = kKeyBlockSize - (KeyEnd(kind) - kFirstKeyOffset);
+        source.NextWords(words.data(), count);
+        size_t next = 0;
+        const auto draw = [&]() -> uint8_t {
+            uint32_t word = next < count ? words[next++] : source.NextU32();
+            while (word < kRejectBelow) {
+                word = next < count ? words[next++] : source.NextU32();
+            }
+            return static_cast<uint8_t>(1 + word % kRange);
+        };
+        for (size_t i = 0; i < kFirstKeyOffset; ++i) {
+            block.bytes[i] = draw();
+        }
+        for (size_t i = KeyEnd(kind); i < kKeyBlockSize; ++i) {
+            block.bytes[i] = draw();
+        }
+        SecureWipeObject(words);
+    } else {
+        const auto draw = [&source] { return RandomRange(source, uint8_t{1}, uint8_t{255}); };
+        for (size_t i = 0; i < kFirstKeyOffset; ++i) {
+            block.bytes[i] = draw();
+        }
+        for (size_t i = KeyEnd(kind); i < kKeyBlockSize; ++i) {
+            block.bytes[i] = draw();
+        }
     }
 }
 

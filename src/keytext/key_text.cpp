@@ -5,7 +5,9 @@
 
 #include "keytext/base64.h"
 #include "keytext/hex.h"
+#include "keytext/key_text_scan.h"
 #include "random/thread_rng.h"
+#include "support/little_endian.h"
 #include "support/secure_wipe.h"
 
 namespace vessa {
@@ -47,19 +49,49 @@ uint8_t JoinDigits(uint32_t high, uint32_t low) noexcept {
     return static_cast<uint8_t>((high << 4) | low);
 }
 
+// The base64 group of the three lowercase digits of every 12-bit value.
+constexpr std::array<std::array<char, 4>, 4096> kDigitTripleText = [] {
+    std::array<std::array<char, 4>, 4096> table{};
+    for (uint32_t v = 0; v < 4096; ++v) {
+        const auto digit = [v](unsigned shift) {
+            return static_cast<uint32_t>(static_cast<unsigned char>(kHexDigits[(v >> shift) & 0xFU]));
+        };
+        const uint32_t group = (digit(8) << 16) | (digit(4) << 8) | digit(0);
+        table[v] = {kBase64Alphabet[(group >> 18) & 0x3F], kBase64Alphabet[(group >> 12) & 0x3F],
+                    kBase64Alphabet[(group >> 6) & 0x3F], kBase64Alphabet[group & 0x3F]};
+    }
+    return table;
+}();
+
 }  // namespace
 
 bool WriteKeyText(const KeyBlock &block, char *buf, int32_t capacity) noexcept {
     if (capacity < kKeyTextBufferSize) {
         return false;
     }
-    std::array<char, kHexTextLength> hex;
-    HexEncode(block.bytes.data(), block.bytes.size(), hex.data());
+    // Three block bytes are six digits, two base64 groups: one lookup each.
     std::array<char, kKeyTextLength> text;
-    Base64Encode(reinterpret_cast<const uint8_t *>(hex.data()), hex.size(), text.data());
+    const uint8_t *in = block.bytes.data();
+    char *out = text.data();
+    constexpr size_t kWholeTriples = kKeyBlockSize / 3;
+    for (size_t t = 0; t < kWholeTriples; ++t, in += 3, out += 8) {
+        const uint32_t first = (uint32_t{in[0]} << 4) | (in[1] >> 4);
+        const uint32_t second = ((uint32_t{in[1]} & 0x0FU) << 8) | in[2];
+        std::memcpy(out, kDigitTripleText[first].data(), 4);
+        std::memcpy(out + 4, kDigitTripleText[second].data(), 4);
+    }
+    // Two bytes remain: four digits, one full group and one digit alone,
+    // which base64 writes as two symbols and "==".
+    static_assert(kKeyBlockSize % 3 == 2);
+    const uint32_t last = (uint32_t{in[0]} << 4) | (in[1] >> 4);
+    std::memcpy(out, kDigitTripleText[last].data(), 4);
+    const auto digit = static_cast<uint32_t>(static_cast<unsigned char>(kHexDigits[in[1] & 0x0FU]));
+    out[4] = kBase64Alphabet[digit >> 2];
+    out[5] = kBase64Alphabet[(digit & 0x03U) << 4];
+    out[6] = '=';
+    out[7] = '=';
     std::memcpy(buf, text.data(), text.size());
     buf[kKeyTextLength] = '\0';
-    SecureWipeObject(hex);
     SecureWipeObject(text);
     return true;
 }
@@ -115,23 +147,67 @@ bool PackPublicKey(EccPoint q, char *buf, int32_t capacity) noexcept {
     return PackPublicKey(rng, q, buf, capacity);
 }
 
-std::optional<int64_t> UnpackPrivateKey(const char *text) noexcept {
-    KeyBlock block;
-    std::optional<int64_t> d;
-    if (text != nullptr && ReadKeyText(text, block)) {
-        d = LoadInt64(block, kFirstKeyOffset);
+bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept {
+    // The rules of ReadKeyText; the 85 full groups are checked in vector
+    // lanes, the last one on its own, and only the groups that hold the
+    // window are decoded.
+    const size_t length = strnlen(text, kKeyTextLength + 1);
+    if (length < kKeyTextSymbols || length > kKeyTextLength) {
+        return false;
     }
-    SecureWipeObject(block);
+    for (size_t i = kKeyTextSymbols; i < length; ++i) {
+        if (text[i] != '=') {
+            return false;
+        }
+    }
+    static_assert(kScannedKeyTextChars == kKeyTextSymbols - 2);
+    uint32_t bad_symbol = 0;
+    uint32_t bad_digit = 0;
+    const uint32_t a = Base64SymbolValue(text[kKeyTextSymbols - 2]);
+    const uint32_t b = Base64SymbolValue(text[kKeyTextSymbols - 1]);
+    bad_symbol |= a | b;
+    bad_digit |= kHexDigitValue[((a << 2) | (b >> 4)) & 0xFFU];
+    if ((bad_symbol & kNotBase64Symbol) != 0 || (b & 0x0FU) != 0 ||
+        (bad_digit & kNotHexDigit) != 0 || !ScannedCharsAreHexSymbols(text)) {
+        return false;
+    }
+    // Block bytes 13 to 28 are digits 26 to 57: groups 8 to 19, which hold
+    // digits 24 to 59.
+    constexpr size_t kFirstGroup = 2 * kFirstKeyOffset / 3;
+    constexpr size_t kGroups = 12;
+    static_assert(3 * kFirstGroup + 2 == 2 * kFirstKeyOffset);
+    std::array<uint32_t, 3 * kGroups> digits;
+    for (size_t g = 0; g < kGroups; ++g) {
+        const auto three = DigitsOf(ReadGroup(text + 4 * (kFirstGroup + g), bad_symbol), bad_digit);
+        digits[3 * g] = three[0];
+        digits[3 * g + 1] = three[1];
+        digits[3 * g + 2] = three[2];
+    }
+    for (size_t j = 0; j < window.size(); ++j) {
+        window[j] = JoinDigits(digits[2 + 2 * j], digits[3 + 2 * j]);
+    }
+    SecureWipeObject(digits);
+    return true;
+}
+
+std::optional<int64_t> UnpackPrivateKey(const char *text) noexcept {
+    KeyWindow window;
+    std::optional<int64_t> d;
+    if (text != nullptr && ReadKeyWindow(text, window)) {
+        d = static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data()));
+    }
+    SecureWipeObject(window);
     return d;
 }
 
 std::optional<EccPoint> UnpackPublicKey(const char *text) noexcept {
-    KeyBlock block;
+    KeyWindow window;
     std::optional<EccPoint> q;
-    if (text != nullptr && ReadKeyText(text, block)) {
-        q = EccPoint{LoadInt64(block, kFirstKeyOffset), LoadInt64(block, kSecondKeyOffset)};
+    if (text != nullptr && ReadKeyWindow(text, window)) {
+        q = EccPoint{static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data())),
+                     static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data() + 8))};
     }
-    SecureWipeObject(block);
+    SecureWipeObject(window);
     return q;
 }
 

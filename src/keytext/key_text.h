@@ -6,6 +6,7 @@
 // the filler, not the range of a scalar, not whether a point is on the curve.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -27,6 +28,14 @@ bool WriteKeyText(const KeyBlock &block, char *buf, int32_t capacity) noexcept;
 // Reads a NUL-terminated key text into block. Returns false for any
 // malformation; block may then be partly written (callers read into scratch).
 bool ReadKeyText(const char *text, KeyBlock &block) noexcept;
+
+// The 16 block bytes that can hold key bytes, from offset kFirstKeyOffset.
+using KeyWindow = std::array<uint8_t, 2 * sizeof(int64_t)>;
+
+// Accepts exactly the texts ReadKeyText accepts and gives the block bytes of
+// the window, without decoding the rest. Returns false for any malformation;
+// `window` may then be partly written.
+bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept;
 
 // Packs a block that holds a key of `kind` (all other bytes zero): draws
 // its filler from source, then writes the text. The filler is drawn before

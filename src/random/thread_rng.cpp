@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -101,7 +102,7 @@ void ChaChaRng::Key(const ChaChaKey &key, uint64_t fork_epoch) noexcept {
     s.key = key;
     s.counter = 0;
     SecureWipeObject(s.block);
-    s.index = 16;  // drop buffered words: they belong to the old key
+    s.index = kBufferedWords;  // drop buffered words: they belong to the old key
     s.bytes_since_key = 0;
     s.fork_epoch = fork_epoch;
     s.pid = ::getpid();
@@ -140,24 +141,52 @@ void ChaChaRng::Rekey() noexcept {
 
 uint32_t ChaChaRng::NextU32() noexcept {
     State &s = *state_;
-    // Checked before every word, not only before a new block: a child must
-    // never hand out words that are still buffered in its parent.
-    if (s.keyed == 0 || ForkCount() != s.fork_epoch || (!wiped_on_fork_ && s.pid != ::getpid())) {
-        Rekey();
+    if (s.index == kBufferedWords || s.keyed == 0 || ForkCount() != s.fork_epoch ||
+        (!wiped_on_fork_ && s.pid != ::getpid())) {
+        uint32_t word = 0;
+        NextWords(&word, 1);
+        return word;
     }
-    if (s.index == 16) {
-        if (s.bytes_since_key >= kRekeyInterval) {
-            Rekey();
-        }
-        ChaCha20Block(s.key, s.counter, ChaChaNonce{0, 0, 0}, s.block);
-        ++s.counter;
-        s.bytes_since_key += sizeof(s.block);
-        s.index = 0;
+    // A word of the current batch, with the checks of NextWords passed.
+    if (s.index % 16 == 0) {
+        s.bytes_since_key += sizeof(ChaChaBlock);
     }
     const uint32_t word = s.block[s.index];
     s.block[s.index] = 0;  // a handed-out word does not stay in memory
     ++s.index;
     return word;
+}
+
+void ChaChaRng::NextWords(uint32_t *out, std::size_t count) noexcept {
+    State &s = *state_;
+    // Checked before every call's first word, not only before a new block: a
+    // child must never hand out words that are still buffered in its parent.
+    // (A fork on another thread during the call leaves this thread behind.)
+    if (s.keyed == 0 || ForkCount() != s.fork_epoch || (!wiped_on_fork_ && s.pid != ::getpid())) {
+        Rekey();
+    }
+    while (count > 0) {
+        if (s.index == kBufferedWords) {
+            if (s.bytes_since_key >= kRekeyInterval) {
+                Rekey();
+            }
+            ChaCha20Blocks(s.key, s.counter, ChaChaNonce{0, 0, 0}, s.block.data());
+            s.counter += kChaChaBatchBlocks;
+            s.index = 0;
+        }
+        const std::size_t run = std::min<std::size_t>(count, kBufferedWords - s.index);
+        // Output is counted a block at a time, as the first word of each
+        // block is handed out.
+        const std::size_t blocks_started = (s.index + run + 15) / 16 - (s.index + 15) / 16;
+        s.bytes_since_key += blocks_started * sizeof(ChaChaBlock);
+        std::memcpy(out, &s.block[s.index], run * sizeof(uint32_t));
+        // A handed-out word does not stay in memory (the state lives in its
+        // own mapping, so these stores cannot be dropped).
+        std::memset(&s.block[s.index], 0, run * sizeof(uint32_t));
+        s.index += static_cast<uint32_t>(run);
+        out += run;
+        count -= run;
+    }
 }
 
 namespace {

@@ -18,10 +18,13 @@
 
 #include <sys/types.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
 #include "random/chacha20.h"
+#include "random/chacha20_blocks.h"
 
 namespace vessa {
 
@@ -38,6 +41,8 @@ public:
     ChaChaRng &operator=(const ChaChaRng &) = delete;
 
     uint32_t NextU32() noexcept;
+    // The next `count` words, exactly as `count` calls of NextU32 give them.
+    void NextWords(uint32_t *out, std::size_t count) noexcept;
 
     // Bytes produced under the current key (for tests).
     uint64_t BytesSinceKeying() const noexcept;
@@ -48,16 +53,20 @@ public:
     bool WipedOnFork() const noexcept { return wiped_on_fork_; }
 
     static constexpr uint64_t kRekeyInterval = 65536;
+    // Keystream is made kChaChaBatchBlocks blocks at a time; the re-keying
+    // interval is a whole number of such batches.
+    static constexpr uint32_t kBufferedWords = 16 * kChaChaBatchBlocks;
+    static_assert(kRekeyInterval % (4 * kBufferedWords) == 0);
 
     // The state that must not survive into a child. All zero means "never
     // keyed in this process": the kernel's wipe produces exactly that.
     struct State {
         ChaChaKey key;
-        ChaChaBlock block;
+        std::array<uint32_t, kBufferedWords> block;  // consecutive blocks, drawn in order
         uint64_t bytes_since_key;
         uint64_t fork_epoch;
         uint32_t counter;
-        uint32_t index;  // next unused word of block; 16 = empty
+        uint32_t index;  // next unused word of block; kBufferedWords = empty
         pid_t pid;       // the process that keyed it
         uint32_t keyed;  // 1 once keyed in this process
     };
@@ -88,6 +97,7 @@ public:
     ThreadRng(const ThreadRng &) = delete;
     ThreadRng &operator=(const ThreadRng &) = delete;
     uint32_t NextU32() noexcept { return rng_->NextU32(); }
+    void NextWords(uint32_t *out, std::size_t count) noexcept { rng_->NextWords(out, count); }
 
 private:
     friend ThreadRng thread_rng();

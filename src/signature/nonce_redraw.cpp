@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "curve/guarded_division.h"
+#include "curve/literal/guarded_division.h"
 
 namespace vessa {
 

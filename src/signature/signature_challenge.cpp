@@ -1,6 +1,6 @@
 #include "signature/signature_challenge.h"
 
-#include "curve/int64_arith.h"
+#include "curve/literal/int64_arith.h"
 #include "signature/point_bytes.h"
 #include "support/little_endian.h"
 

@@ -1,9 +1,9 @@
 #include "signature/signing.h"
 
-#include "curve/guarded_division.h"
-#include "curve/int64_arith.h"
-#include "curve/modular.h"
-#include "curve/point_arith.h"
+#include "curve/literal/guarded_division.h"
+#include "curve/literal/int64_arith.h"
+#include "curve/literal/modular.h"
+#include "curve/literal/point_arith.h"
 #include "signature/signature_challenge.h"
 
 namespace vessa {

@@ -1,6 +1,6 @@
 #include "signature/verification.h"
 
-#include "curve/point_arith.h"
+#include "curve/literal/point_arith.h"
 #include "signature/signature_challenge.h"
 
 namespace vessa {

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Tests of the installed package, as a client on another machine meets it.
-#   installed_package_test.sh install BUILD_DIR WORK_DIR LIBDIR VERSION
+#   installed_package_test.sh install BUILD_DIR WORK_DIR LIBDIR VERSION [PYTHON]
 #   installed_package_test.sh pkg-config WORK_DIR LIBDIR VERSION EXAMPLE
 #   installed_package_test.sh find-package WORK_DIR LIBDIR EXAMPLE GENERATOR
 #   installed_package_test.sh tool WORK_DIR
+#   installed_package_test.sh pip PYTHON PACKAGE_DIR WORK_DIR LIBRARY
+# With PYTHON, the prefix is a virtual environment of that interpreter (with
+# its system packages), as a Python user would install into one.
 # The C compiler comes from CC; CFLAGS and LDFLAGS are added to its command
 # (the sanitizer builds pass their flags there).
 set -euo pipefail
@@ -13,9 +16,12 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 mode=$1; shift
 case "$mode" in
 install)
-  build=$1 work=$2 libdir=$3 version=$4
+  build=$1 work=$2 libdir=$3 version=$4 python=${5:-}
   rm -rf "$work"
   mkdir -p "$work"
+  if [ -n "$python" ]; then
+    "$python" -m venv --system-site-packages --without-pip "$work/prefix"
+  fi
   cmake --install "$build" --prefix "$work/prefix" > "$work/install.log"
   prefix=$work/prefix
   major=${version%%.*}
@@ -29,6 +35,14 @@ install)
   [ "$(readlink "$prefix/$libdir/libvessa.so.$major")" = "libvessa.so.$version" ] ||
     fail "libvessa.so.$major does not link to libvessa.so.$version"
   [ -x "$prefix/bin/vessa" ] || fail "bin/vessa is not executable"
+  if [ -n "$python" ]; then
+    # Imported from elsewhere, with nothing in the environment pointing at it.
+    found=$(cd "$work" && env -u VESSA_LIBRARY -u PYTHONPATH -u LD_LIBRARY_PATH "$prefix/bin/python3" \
+      -c 'import vessa; print(vessa.__version__, vessa.library_version(), vessa.__file__)') ||
+      fail "the installed Python package does not import"
+    [ "${found%% *}" = "$version" ] || fail "the Python package reports another version: $found"
+    case "$found" in *" $prefix/"*) ;; *) fail "python imported vessa from elsewhere: $found" ;; esac
+  fi
   echo "installed into $prefix"
   ;;
 pkg-config)
@@ -60,6 +74,26 @@ tool)
   work=$1
   # The installed tool carries the library inside: no LD_LIBRARY_PATH needed.
   env -u LD_LIBRARY_PATH "$work/prefix/bin/vessa" demo
+  ;;
+pip)
+  # pip builds the package from pyproject.toml offline, with the system's
+  # setuptools, from a copy (a build writes into its source directory).
+  python=$1 package=$2 work=$3 library=$4
+  rm -rf "$work"
+  mkdir -p "$work"
+  cp -r "$package" "$work/source"
+  rm -rf "$work/source/build" "$work/source/"*.egg-info
+  "$python" -m venv --system-site-packages --without-pip "$work/venv"
+  "$work/venv/bin/python3" -m pip install --no-build-isolation --no-index --no-deps \
+    "$work/source" > "$work/install.log" 2>&1 || { cat "$work/install.log"; fail "pip install failed"; }
+  (cd "$work" && VESSA_LIBRARY=$library "$work/venv/bin/python3" -c '
+import sys, vessa, vessa.keys
+assert vessa.__file__.startswith(sys.prefix), vessa.__file__
+with vessa.Curve() as curve:
+    private_key, public_key = curve.generate_keypair()
+    assert curve.verify(public_key, b"\0pip", curve.sign(private_key, b"\0pip"))
+print("pip-installed vessa", vessa.__version__, "works")') || fail "the pip-installed package does not work"
+  ls "$work/venv/lib/"python3*/site-packages/vessa/py.typed > /dev/null || fail "py.typed is not installed"
   ;;
 *)
   fail "unknown mode $mode"

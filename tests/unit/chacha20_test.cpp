@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "random/chacha20.h"
+#include "random/chacha20_blocks.h"
 
 namespace vessa {
 namespace {
@@ -45,6 +47,35 @@ TEST(ChaCha20, CounterChangesTheBlock) {
     EXPECT_NE(first, second);
     // Zero key, zero nonce, counter 0: the first published all-zero block.
     EXPECT_EQ(BlockHex(first).substr(0, 32), "76b8e0ada0f13d90405d6ae55386bd28");
+}
+
+TEST(ChaCha20Blocks, EveryFormEqualsSixteenSingleBlocks) {
+    ChaChaKey key{};
+    for (uint32_t i = 0; i < 8; ++i) {
+        key[i] = 0x9E3779B9U * (i + 1);
+    }
+    const ChaChaNonce nonce{1, 2, 3};
+    std::vector<VectorLevel> levels{VectorLevel::kPortable};
+    if (SupportedVectorLevel() != VectorLevel::kPortable) {
+        levels.push_back(VectorLevel::kAvx2);
+    }
+    if (SupportedVectorLevel() == VectorLevel::kAvx512) {
+        levels.push_back(VectorLevel::kAvx512);
+    }
+    for (const VectorLevel level : levels) {
+        for (const uint32_t counter : {0U, 7U, 0xFFFFFFF8U}) {  // the last one wraps
+            uint32_t words[16 * kChaChaBatchBlocks];
+            ChaCha20Blocks(key, counter, nonce, words, level);
+            for (uint32_t b = 0; b < kChaChaBatchBlocks; ++b) {
+                ChaChaBlock single{};
+                ChaCha20Block(key, counter + b, nonce, single);
+                for (size_t i = 0; i < 16; ++i) {
+                    ASSERT_EQ(words[16 * b + i], single[i])
+                        << static_cast<int>(level) << " " << counter << " " << b;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

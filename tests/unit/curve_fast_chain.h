@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "curve/arithmetic_mode.h"
+#include "curve/dispatch/arithmetic_mode.h"
 #include "curve/curve_params.h"
-#include "curve/point_arith.h"
+#include "curve/literal/point_arith.h"
 #include "vessa.h"
 
 namespace vessa::fast_test {

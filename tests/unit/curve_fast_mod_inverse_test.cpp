@@ -7,9 +7,9 @@
 #include <random>
 #include <thread>
 
-#include "curve/arithmetic_mode.h"
+#include "curve/dispatch/arithmetic_mode.h"
 #include "curve/curve_params.h"
-#include "curve/modular.h"
+#include "curve/literal/modular.h"
 
 namespace vessa {
 namespace {

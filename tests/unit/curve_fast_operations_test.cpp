@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "api_helpers.h"
-#include "curve/arithmetic_mode.h"
+#include "curve/dispatch/arithmetic_mode.h"
 #include "vessa.h"
 
 namespace {

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "curve/arithmetic_mode.h"
+#include "curve/dispatch/arithmetic_mode.h"
 #include "curve/curve_params.h"
-#include "curve/fast_path_domain.h"
-#include "curve/order_count.h"
-#include "curve/point_arith.h"
+#include "curve/fast/fast_path_domain.h"
+#include "curve/fast/order_count.h"
+#include "curve/literal/point_arith.h"
 #include "curve_fast_chain.h"
 #include "vessa.h"
 
@@ -49,7 +49,12 @@ TEST(FastOrderCount, MatchesTheLiteralLoop) {
         ASSERT_TRUE(ToFastBase(kCurve, c.g, g));
         const int64_t literal = LiteralCount(c.g);
         EXPECT_EQ(CountOrderBySegments(g), literal);
-        EXPECT_EQ(CountOrderBySegments(g, SegmentKernel::kBaseline), literal);
+        for (const VectorLevel level :
+             {VectorLevel::kPortable, VectorLevel::kAvx2, VectorLevel::kAvx512}) {
+            if (static_cast<int>(level) <= static_cast<int>(SupportedVectorLevel())) {
+                EXPECT_EQ(CountOrderBySegments(g, level), literal) << static_cast<int>(level);
+            }
+        }
         EXPECT_EQ(CountOrderSequentially(g), literal);
         EccCurve curve = kCurve;
         curve.n = 0;

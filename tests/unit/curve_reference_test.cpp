@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "curve/curve_params.h"
-#include "curve/guarded_division.h"
-#include "curve/modular.h"
-#include "curve/point_arith.h"
+#include "curve/literal/guarded_division.h"
+#include "curve/literal/modular.h"
+#include "curve/literal/point_arith.h"
 
 namespace vessa {
 namespace {

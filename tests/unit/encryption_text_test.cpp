@@ -7,12 +7,15 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "curve/dispatch/arithmetic_mode.h"
 #include "curve/curve_params.h"
-#include "curve/point_arith.h"
+#include "curve/literal/point_arith.h"
 #include "encryption/decrypt_text.h"
+#include "encryption/decrypt_value.h"
 #include "encryption/encrypt_text.h"
 #include "encryption/string_ciphertext.h"
 
@@ -148,6 +151,39 @@ TEST(DecryptText, StoresZeroBytesInsideTheCountAndNothingPastTheNul) {
     out.fill('#');
     ASSERT_EQ(DecryptText(kCurve, 99, bytes.data(), 36, out.data(), 4), 3);
     EXPECT_EQ(std::string(out.data(), out.size()), std::string("a\0b\0####", 8));
+}
+
+TEST(DecryptBytes, EqualsDecryptValueWithTheLiteralArithmetic) {
+    // Entries of every kind in one call, so that batches mix them: points of
+    // the curve, points off it (random, and of order 3 and 4 on their own
+    // curves, whose multiples meet infinity and coordinates 0), and points
+    // outside [1, p - 1]. The literal chain is the oracle, so the scalars
+    // stay small; with a scalar below 2 or above n the reduction is tested.
+    std::mt19937_64 gen(15);
+    std::uniform_int_distribution<int64_t> coordinate(1, kCurveP - 1);
+    std::vector<EccCiphertext> entries;
+    for (int i = 0; i < 70; ++i) {
+        const int64_t masked = static_cast<int64_t>(gen() % 30000000);
+        switch (i % 5) {
+            case 0: entries.push_back({ScalarMultiplyReference(kCurve, 2 + i, kCurve.g), masked}); break;
+            case 1: entries.push_back({{0, 1}, masked}); break;
+            case 2: entries.push_back({{kCurveP, coordinate(gen)}, masked}); break;
+            default: entries.push_back({{coordinate(gen), coordinate(gen)}, masked}); break;
+        }
+    }
+    // (5, 1) lies on y^2 = x^3 + x - 130 + 1, whose point (5, 0) has order 2.
+    entries.push_back({{5, 1}, 123456});
+    const std::vector<uint8_t> bytes = Entries(entries);
+    for (const int64_t d : {int64_t{1}, int64_t{2}, int64_t{3}, int64_t{4}, int64_t{12},
+                            int64_t{1500}, kCurveOrder + 7}) {
+        SCOPED_TRACE(d);
+        std::vector<uint8_t> fast(entries.size());
+        DecryptBytes(kCurve, d, bytes.data(), entries.size(), fast.data());
+        const ScopedReferenceArithmetic reference;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            EXPECT_EQ(fast[i], DecryptValue(kCurve, d, entries[i].point, entries[i].masked)) << i;
+        }
+    }
 }
 
 TEST(EncryptText, RoundTripsEveryKindOfByteWithinItsEntries) {

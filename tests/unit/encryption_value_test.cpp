@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "curve/curve_params.h"
-#include "curve/point_arith.h"
+#include "curve/literal/point_arith.h"
 #include "encryption/decrypt_value.h"
 #include "encryption/encrypt_value.h"
 #include "random/random_range.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "curve/point_arith.h"
+#include "curve/literal/point_arith.h"
 #include "encryption/string_ciphertext.h"
 #include "keytext/key_text.h"
 #include "random/chacha20.h"

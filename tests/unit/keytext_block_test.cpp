@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -30,6 +31,48 @@ TEST(KeyBlockInt64, LittleEndianTwosComplementAtOffset) {
             EXPECT_EQ(block.bytes[i], in_key ? c.bytes[i - 13] : 0) << c.value << " @" << i;
         }
         EXPECT_EQ(vessa::LoadInt64(block, vessa::kFirstKeyOffset), c.value);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Words from a script, one at a time; the bulk form hands out the same ones.
+struct ScriptedWords {
+    std::vector<uint32_t> words;
+    size_t next = 0;
+    uint32_t NextU32() noexcept { return words[next++]; }
+};
+
+struct ScriptedBulkWords : ScriptedWords {
+    void NextWords(uint32_t *out, size_t count) noexcept {
+        for (size_t i = 0; i < count; ++i) {
+            out[i] = NextU32();
+        }
+    }
+};
+
+TEST(DrawFiller, InBulkConsumesAndMapsWordsAsOneDrawPerByte) {
+    // Words below 16 (2^32 mod 254) are rejected by the draw: at the start,
+    // inside, and at the end of the bulk.
+    std::vector<uint32_t> script(300);
+    for (size_t i = 0; i < script.size(); ++i) {
+        script[i] = static_cast<uint32_t>(i * 2654435761U);
+    }
+    for (const size_t at : {size_t{0}, size_t{5}, size_t{6}, size_t{111}, size_t{119}}) {
+        script[at] = static_cast<uint32_t>(at % 16);
+    }
+    for (const auto kind : {vessa::KeyKind::kPrivate, vessa::KeyKind::kPublic}) {
+        ScriptedWords single{script};
+        ScriptedBulkWords bulk;
+        bulk.words = script;
+        KeyBlock one{};
+        KeyBlock many{};
+        vessa::DrawFiller(single, one, kind);
+        vessa::DrawFiller(bulk, many, kind);
+        EXPECT_EQ(one.bytes, many.bytes);
+        EXPECT_EQ(single.next, bulk.next);
     }
 }
 

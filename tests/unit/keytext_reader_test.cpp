@@ -2,6 +2,7 @@
 // reader checked against decoding the two layers one after the other.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "keytext/base64.h"
 #include "keytext/hex.h"
 #include "keytext/key_text.h"
+#include "keytext/key_text_scan.h"
 
 // Straightforward classifications, independent of the tables.
 #include "../../fuzz/key_text_checks.h"
@@ -76,12 +78,54 @@ std::string Base64Of(const std::string &digits) {
     return text;
 }
 
+// The reader of the key bytes alone, whose scan runs in every vector form
+// the processor has.
+void ExpectSameWindow(const std::string &text, const std::optional<KeyBlock> &layered,
+                      const std::string &what) {
+    vessa::KeyWindow window{};
+    const bool ok = vessa::ReadKeyWindow(text.c_str(), window);
+    ASSERT_EQ(ok, layered.has_value()) << what;
+    if (ok) {
+        EXPECT_TRUE(std::equal(window.begin(), window.end(),
+                               layered->bytes.begin() + vessa::kFirstKeyOffset))
+            << what;
+    }
+    if (strnlen(text.c_str(), vessa::kScannedKeyTextChars) == vessa::kScannedKeyTextChars) {
+        const bool portable =
+            vessa::ScannedCharsAreHexSymbols(text.c_str(), vessa::VectorLevel::kPortable);
+        for (const auto level : {vessa::VectorLevel::kAvx2, vessa::VectorLevel::kAvx512}) {
+            if (static_cast<int>(level) <= static_cast<int>(vessa::SupportedVectorLevel())) {
+                EXPECT_EQ(vessa::ScannedCharsAreHexSymbols(text.c_str(), level), portable)
+                    << what;
+            }
+        }
+    }
+}
+
 void ExpectSameVerdict(const std::string &text, const std::string &what) {
     const auto layered = ReadInLayers(text);
     const auto one_pass = ReadInOnePass(text);
     ASSERT_EQ(one_pass.has_value(), layered.has_value()) << what;
     if (layered) {
         EXPECT_EQ(one_pass->bytes, layered->bytes) << what;
+    }
+    ExpectSameWindow(text, layered, what);
+}
+
+TEST(KeyTextWriter, AgreesWithEncodingTheTwoLayersInTurn) {
+    std::vector<KeyBlock> blocks(4);
+    for (size_t i = 0; i < vessa::kKeyBlockSize; ++i) {
+        blocks[0].bytes[i] = 0x00;
+        blocks[1].bytes[i] = 0xFF;
+        blocks[2].bytes[i] = static_cast<uint8_t>(i * 37 + 11);
+        blocks[3].bytes[i] = static_cast<uint8_t>((i * 2654435761U) >> 13);
+    }
+    for (const KeyBlock &block : blocks) {
+        std::string digits(2 * vessa::kKeyBlockSize, '?');
+        vessa::HexEncode(block.bytes.data(), block.bytes.size(), digits.data());
+        char buf[vessa::kKeyTextBufferSize];
+        ASSERT_TRUE(vessa::WriteKeyText(block, buf, sizeof(buf)));
+        EXPECT_EQ(std::string(buf), Base64Of(digits));
     }
 }
 
@@ -114,6 +158,7 @@ TEST(KeyTextReader, EveryDigitPositionIsChecked) {
             std::string bad = digits;
             bad[at] = c;
             EXPECT_FALSE(ReadInOnePass(Base64Of(bad))) << at << " " << int{c};
+            ExpectSameVerdict(Base64Of(bad), "digit " + std::to_string(at));
         }
         std::string upper = digits;
         upper[at] = static_cast<char>(std::toupper(static_cast<unsigned char>(upper[at])));

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "curve/arithmetic_mode.h"
+#include "curve/dispatch/arithmetic_mode.h"
 #include "curve/curve_params.h"
-#include "curve/int64_arith.h"
-#include "curve/modular.h"
-#include "curve/point_arith.h"
+#include "curve/literal/int64_arith.h"
+#include "curve/literal/modular.h"
+#include "curve/literal/point_arith.h"
 #include "signature/point_bytes.h"
 #include "random/thread_rng.h"
 #include "signature/signing.h"

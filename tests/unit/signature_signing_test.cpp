@@ -63,6 +63,40 @@ TEST(SignWithNonce, WrappingKeysGiveADefiniteResponse) {
     }
 }
 
+TEST(SignWithNonce, KnownAnswers) {
+    // Computed once, apart from this library, by a plain transcription of the
+    // literal arithmetic (k - 1 additions with the extended Euclid, int64
+    // wrap-around emulated on unbounded integers) and a stock SHA3-256.
+    struct Case {
+        int64_t d, k;
+        const char *message;
+        EccPoint r;
+        int32_t s, e;
+    };
+    const Case cases[] = {
+        {14274, 1, "", {2617, 5304}, 2147385712, 864384805},
+        {56789, 2, "abc", {99664, 35140}, 2147396726, 25340657},
+        {99918, 99918, "The quick brown fox jumps over the lazy dog", {2617, 94687}, 2147464673,
+         1256486951},
+        {31337, 30293, "zero x", {0, 99990}, 2147433348, 1498443762},
+        {31337, 69626, "zero x", {0, 1}, 2147403102, 1656328245},
+        {-5, 12345, "\xff\x80\x01", {72538, 15217}, 2147446476, 1477257444},
+        {0, 777, "x", {5878, 77290}, 2147459925, 1782844238},
+        {std::numeric_limits<int64_t>::max(), 4242, "wrap", {1554, 61184}, 2147421932, 179413066},
+        {std::numeric_limits<int64_t>::min(), 50000, "wrap", {95560, 94293}, 2147409229,
+         1520059698},
+        {42, 99917, nullptr, {99664, 64851}, 2147421250, 1628552135},  // 200 times "a"
+    };
+    for (const Case &c : cases) {
+        const std::string message = c.message != nullptr ? c.message : std::string(200, 'a');
+        const vessa::NonceSignature made = vessa::SignWithNonce(kCurve, c.d, c.k, Bytes(message));
+        EXPECT_EQ(made.r.x, c.r.x) << c.d << " " << c.k;
+        EXPECT_EQ(made.r.y, c.r.y) << c.d << " " << c.k;
+        EXPECT_EQ(made.signature.s, c.s) << c.d << " " << c.k;
+        EXPECT_EQ(made.signature.e, c.e) << c.d << " " << c.k;
+    }
+}
+
 // Hands out the words that make RandomRange(1, n) return the scripted nonces
 // in turn (the last one repeats), and counts the draws.
 class ScriptedNonces {
