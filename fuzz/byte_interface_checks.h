@@ -16,8 +16,11 @@ inline VessaMessage Streamed(const std::vector<uint8_t> &message, const std::vec
     size_t at = 0;
     for (size_t i = 0; at < message.size(); ++i) {
         const size_t piece = splits.empty() ? message.size() : splits[i % splits.size()] % 17;
-        const size_t len = std::min(piece, message.size() - at);
-        vessa_message_update(&m, len == 0 ? nullptr : message.data() + at, len);
+        if (piece == 0) {
+            vessa_message_update(&m, nullptr, 0);  // an empty piece changes nothing
+        }
+        const size_t len = std::min(std::max<size_t>(piece, 1), message.size() - at);
+        vessa_message_update(&m, message.data() + at, len);
         at += len;
         if (len == 0) {
             // After an empty piece one byte, so that splits that are all

@@ -59,8 +59,9 @@ inline std::string PublicFor(bool derived, const char *priv, int64_t x, int64_t 
 // Input: flags, the scalar (8 bytes), the public-key capacity, a byte value,
 // a point's coordinates (8 bytes each) and a masked value (8 bytes), the
 // key-text changes of mode 2 or the raw text of mode 3, then the message.
-// Flag bits 0-1 choose the private key text; bit 2 encrypts to the packed
-// point rather than to the derived public key.
+// Flag bits 0-1 choose the private key text; bit 2 encrypts to a packed
+// point rather than to the derived public key, bit 4 to the input's point
+// itself; bit 3 decrypts the input's point rather than the ciphertext's.
 inline void CheckKeyOperationInput(const uint8_t *data, size_t size) {
     const EccCurve *curve = Keys().curve.get();
     InputReader input(data, size);
@@ -98,19 +99,33 @@ inline void CheckKeyOperationInput(const uint8_t *data, size_t size) {
         FUZZ_CHECK(resolve_public(pub.chars(), &qx, &qy) == 0);
     }
 
+    // A point of any coordinates is mostly off the curve and costs the
+    // literal chain of additions (milliseconds); bit 4 asks for one, else the
+    // packed point is the curve point x*G.
     const bool derived = (flags & 4) == 0;
-    const auto pub_text = ExactCopy(PublicFor(derived, priv.get(), x, y));
-    int64_t px = 0;
-    int64_t py = 0;
-    const bool pub_ok = resolve_public(pub_text.get(), &px, &py) == 0;
+    int64_t px = x;
+    int64_t py = y;
+    if ((flags & 16) == 0) {
+        const std::string multiple = PublicFor(true, PackedPrivate(x).c_str(), 0, 0);
+        if (multiple.empty() || resolve_public(multiple.c_str(), &px, &py) != 0) {
+            px = x;  // x was no usable scalar: keep the point as given
+            py = y;
+        }
+    }
+    const auto pub_text = ExactCopy(PublicFor(derived, priv.get(), px, py));
+    int64_t qx = 0;
+    int64_t qy = 0;
+    const bool pub_ok = resolve_public(pub_text.get(), &qx, &qy) == 0;
     FUZZ_CHECK(pub_ok == (!derived || key_ok));
     EccCiphertext ct{{kCanary64, kCanary64}, kCanary64};
     FUZZ_CHECK(encrypt(curve, pub_text.get(), value, &ct) == (pub_ok ? 0 : -1));
     FUZZ_CHECK(pub_ok || (ct.point.x == kCanary64 && ct.point.y == kCanary64 && ct.masked == kCanary64));
 
+    // A point of the input is mostly off the curve, which costs the literal
+    // chain of additions; bit 3 takes the ciphertext's own point instead.
+    const EccPoint r = (flags & 8) != 0 || !pub_ok ? EccPoint{x, y} : ct.point;
     uint8_t decrypted = GuardedBuffer::kCanary;
-    FUZZ_CHECK(decrypt(curve, priv.get(), &decrypted, EccCiphertext{{x, y}, masked}) ==
-               (key_ok ? 0 : -1));
+    FUZZ_CHECK(decrypt(curve, priv.get(), &decrypted, EccCiphertext{r, masked}) == (key_ok ? 0 : -1));
     FUZZ_CHECK(key_ok || decrypted == GuardedBuffer::kCanary);
 
     // A scalar from the generated range is a working key.

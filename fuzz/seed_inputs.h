@@ -193,6 +193,25 @@ inline std::vector<Input> ByteInterfaceSeeds() {
     };
 }
 
+// The reader (0 base64, 1 signature, 2 arguments, 3 key file), the split
+// sizes, then the text.
+inline std::vector<Input> ToolReaderSeeds() {
+    const FuzzKeys &keys = Keys();
+    const std::string sig = SignatureFor("hello");
+    const auto with = [](uint8_t reader, const std::string &text) {
+        return InputBuilder().Byte(reader).Byte(2).Byte(3).Byte(5).Text(text).Build();
+    };
+    return {
+        with(0, "QUJD\nREVG\r\n"), with(0, "QQ=="), with(0, "QQ"), with(0, "Q"),
+        with(0, "QUJD REVG=  \n"), with(0, "QR=="), with(0, "QQ==QUI="), with(0, ""),
+        with(1, sig + "\n"), with(1, "  " + sig), with(1, sig.substr(0, 15)), with(1, "g" + sig.substr(1)),
+        with(2, std::string("--key\0f\0-o\0out\0x", 16)), with(2, "--quiet=1"),
+        with(2, std::string("--\0--key", 8)), with(2, "-h"), with(2, std::string("-kfile\0a\0b", 10)),
+        with(3, keys.priv + "\n"), with(3, keys.pub + "\r\n"), with(3, keys.priv.substr(0, 343)),
+        with(3, ""), with(3, keys.priv + "x"), with(3, std::string(5000, 'Q')),
+    };
+}
+
 // Harness name -> its seeds.
 inline std::map<std::string, std::vector<Input>> AllSeeds() {
     return {
@@ -202,6 +221,7 @@ inline std::map<std::string, std::vector<Input>> AllSeeds() {
         {"decrypt_to_string", DecryptSeeds()},
         {"key_operations", KeyOperationSeeds()},
         {"byte_interface", ByteInterfaceSeeds()},
+        {"tool_readers", ToolReaderSeeds()},
     };
 }
 

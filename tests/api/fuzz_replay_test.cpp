@@ -3,14 +3,11 @@
 // sanitizer and valgrind.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "../../fuzz/byte_interface_checks.h"
 #include "../../fuzz/encryption_checks.h"
 #include "../../fuzz/key_operation_checks.h"
 #include "../../fuzz/key_text_checks.h"
+#include "../../fuzz/regression_inputs.h"
 #include "../../fuzz/seed_inputs.h"
 #include "../../fuzz/signature_text_checks.h"
 
@@ -32,28 +29,12 @@ constexpr Harness kHarnesses[] = {
     {"byte_interface", &vessa_fuzz::CheckByteInterfaceInput},
 };
 
-std::vector<vessa_fuzz::Input> RegressionInputs(const std::string &harness) {
-    const auto dir =
-        std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "fuzz" / "regressions" / harness;
-    std::vector<vessa_fuzz::Input> inputs;
-    if (!std::filesystem::is_directory(dir)) {
-        return inputs;
-    }
-    for (const auto &entry : std::filesystem::directory_iterator(dir)) {
-        if (entry.is_regular_file() && entry.path().filename() != "README") {
-            std::ifstream file(entry.path(), std::ios::binary);
-            inputs.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        }
-    }
-    return inputs;
-}
-
 class FuzzReplay : public ::testing::TestWithParam<Harness> {};
 
 TEST_P(FuzzReplay, SeedsAndFoundInputsKeepTheInvariants) {
     const Harness harness = GetParam();
     auto inputs = vessa_fuzz::AllSeeds().at(harness.name);
-    const auto found = RegressionInputs(harness.name);
+    const auto found = vessa_fuzz::RegressionInputs(harness.name);
     inputs.insert(inputs.end(), found.begin(), found.end());
     ASSERT_FALSE(inputs.empty());
     for (const auto &input : inputs) {

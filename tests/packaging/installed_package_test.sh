@@ -27,8 +27,12 @@ install)
   major=${version%%.*}
   for f in include/vessa.h "$libdir/libvessa.so.$version" "$libdir/pkgconfig/vessa.pc" \
            "$libdir/cmake/vessa/vessaConfig.cmake" "$libdir/cmake/vessa/vessaConfigVersion.cmake" \
-           "$libdir/cmake/vessa/vessaTargets.cmake" bin/vessa; do
+           "$libdir/cmake/vessa/vessaTargets.cmake" bin/vessa share/bash-completion/completions/vessa; do
     [ -f "$prefix/$f" ] || fail "missing $f under the prefix"
+  done
+  for page in man1/vessa.1 man3/libvessa.3; do   # built when scdoc was found
+    [ ! -f "$build/doc/${page#*/}" ] || [ -f "$prefix/share/man/$page" ] ||
+      fail "missing share/man/$page under the prefix"
   done
   [ "$(readlink "$prefix/$libdir/libvessa.so")" = "libvessa.so.$major" ] ||
     fail "libvessa.so does not link to libvessa.so.$major"

@@ -182,7 +182,10 @@ class EveryKindOfChild
     : public ::testing::TestWithParam<std::tuple<ForkWay, bool, bool>> {};
 
 TEST_P(EveryKindOfChild, NeverDrawsItsParentsKeys) {
-    const auto [way, wipe, refuse] = GetParam();
+    // Plain variables, not a structured binding: clang 14 cannot capture one.
+    const ForkWay way = std::get<0>(GetParam());
+    const bool wipe = std::get<1>(GetParam());
+    const bool refuse = std::get<2>(GetParam());
 #ifdef VESSA_TEST_TSAN
     if (std::string(way.name) != "fork") {
         GTEST_SKIP() << "the thread sanitizer's runtime needs its fork interceptor";
