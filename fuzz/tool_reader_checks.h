@@ -81,7 +81,7 @@ inline void CheckSignatureReader(const std::string &content) {
 }
 
 inline void CheckArgumentParser(const std::string &joined) {
-    static const vessa_tool::CommandSpec spec{
+    static const vessa_tool::CommandDefinition definition{
         "fuzz", "a command for the fuzzer", "[--key FILE] [--out FILE] [--quiet] [ARG]",
         "reads and writes nothing",
         {{"key", "FILE", "the key", 'k'}, {"out", "FILE", "the output", 'o'}, {"quiet", "", "no output", 'q'}},
@@ -96,8 +96,8 @@ inline void CheckArgumentParser(const std::string &joined) {
     }
     const std::vector<std::string_view> views(args.begin(), args.end());
     try {
-        const vessa_tool::ParsedArgs parsed = vessa_tool::ParseArgs(spec, views);
-        FUZZ_CHECK(parsed.help_requested || parsed.positionals.size() <= spec.max_positionals);
+        const vessa_tool::ParsedArgs parsed = vessa_tool::ParseArgs(definition, views);
+        FUZZ_CHECK(parsed.help_requested || parsed.positionals.size() <= definition.max_positionals);
     } catch (const vessa_tool::UsageError &) {
     }
 }

@@ -17,22 +17,22 @@ std::optional<std::string> ParsedArgs::Value(std::string_view option) const {
 
 namespace {
 
-const OptionSpec *FindOption(const CommandSpec &definition, std::string_view name) {
+const OptionDefinition *FindOption(const CommandDefinition &definition, std::string_view name) {
     auto it = std::find_if(definition.options.begin(), definition.options.end(),
-                           [name](const OptionSpec &option) { return option.name == name; });
+                           [name](const OptionDefinition &option) { return option.name == name; });
     return it == definition.options.end() ? nullptr : &*it;
 }
 
-const OptionSpec *FindShortOption(const CommandSpec &definition, char letter) {
+const OptionDefinition *FindShortOption(const CommandDefinition &definition, char letter) {
     auto it = std::find_if(
         definition.options.begin(), definition.options.end(),
-        [letter](const OptionSpec &option) { return option.short_name == letter; });
+        [letter](const OptionDefinition &option) { return option.short_name == letter; });
     return it == definition.options.end() ? nullptr : &*it;
 }
 
 }  // namespace
 
-ParsedArgs ParseArgs(const CommandSpec &definition, std::span<const std::string_view> args) {
+ParsedArgs ParseArgs(const CommandDefinition &definition, std::span<const std::string_view> args) {
     ParsedArgs parsed;
     bool options_ended = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -55,7 +55,7 @@ ParsedArgs ParseArgs(const CommandSpec &definition, std::span<const std::string_
             parsed.positionals.emplace_back(arg);
             continue;
         }
-        const OptionSpec *option = nullptr;
+        const OptionDefinition *option = nullptr;
         std::optional<std::string_view> inline_value;
         if (arg.substr(0, 2) != "--") {
             // "-k FILE", "-kFILE", or a lone flag such as "-f".
@@ -99,7 +99,7 @@ ParsedArgs ParseArgs(const CommandSpec &definition, std::span<const std::string_
     return parsed;
 }
 
-std::string HelpText(const CommandSpec &definition) {
+std::string HelpText(const CommandDefinition &definition) {
     std::string text = "usage: vessa " + std::string(definition.name);
     if (!definition.usage.empty()) {
         text += " " + std::string(definition.usage);
@@ -110,7 +110,7 @@ std::string HelpText(const CommandSpec &definition) {
     }
     text += "\noptions:\n";
     std::vector<std::pair<std::string, std::string_view>> rows;
-    for (const OptionSpec &option : definition.options) {
+    for (const OptionDefinition &option : definition.options) {
         std::string left = option.short_name != '\0'
                                ? std::string{'-', option.short_name, ',', ' '}
                                : std::string(4, ' ');

@@ -13,19 +13,19 @@
 
 namespace vessa_tool {
 
-struct OptionSpec {
+struct OptionDefinition {
     std::string_view name;        // without the leading "--"
     std::string_view value_name;  // empty for a flag that takes no value
     std::string_view help;
     char short_name = '\0';      // '\0' when the option has no one-letter form
 };
 
-struct CommandSpec {
+struct CommandDefinition {
     std::string_view name;
     std::string_view summary;      // one line, for the command list
     std::string_view usage;        // e.g. "[--key FILE] [--out FILE]"
     std::string_view description;  // what the command reads and writes
-    std::vector<OptionSpec> options;
+    std::vector<OptionDefinition> options;
     size_t max_positionals = 0;
 };
 
@@ -38,16 +38,16 @@ public:
     std::optional<std::string> Value(std::string_view option) const;
 
 private:
-    friend ParsedArgs ParseArgs(const CommandSpec &definition, std::span<const std::string_view> args);
+    friend ParsedArgs ParseArgs(const CommandDefinition &definition, std::span<const std::string_view> args);
     std::map<std::string, std::string> values_;
 };
 
 // Parses the arguments that follow the command name. Throws UsageError for
 // an unknown or repeated option, a missing value, a value given to a flag,
 // or too many positional arguments. After "--help" nothing else is checked.
-ParsedArgs ParseArgs(const CommandSpec &definition, std::span<const std::string_view> args);
+ParsedArgs ParseArgs(const CommandDefinition &definition, std::span<const std::string_view> args);
 
 // The full help text of one command.
-std::string HelpText(const CommandSpec &definition);
+std::string HelpText(const CommandDefinition &definition);
 
 }  // namespace vessa_tool

@@ -9,8 +9,8 @@
 
 namespace vessa_tool {
 
-const CommandSpec &BenchSpec() {
-    static const CommandSpec definition{
+const CommandDefinition &BenchDefinition() {
+    static const CommandDefinition definition{
         "bench",
         "Time the main operations with the fast and the reference arithmetic.",
         "[--iterations N] [--quick]",

@@ -9,37 +9,37 @@
 namespace vessa_tool {
 
 struct Command {
-    const CommandSpec &definition;
+    const CommandDefinition &definition;
     int (*run)(const ParsedArgs &args);
 };
 
 // Every command, in the order the overview lists them.
 std::span<const Command> AllCommands();
 
-const CommandSpec &KeygenSpec();
+const CommandDefinition &KeygenDefinition();
 int RunKeygen(const ParsedArgs &args);
-const CommandSpec &PubkeySpec();
+const CommandDefinition &PubkeyDefinition();
 int RunPubkey(const ParsedArgs &args);
-const CommandSpec &SignSpec();
+const CommandDefinition &SignDefinition();
 int RunSign(const ParsedArgs &args);
-const CommandSpec &VerifySpec();
+const CommandDefinition &VerifyDefinition();
 int RunVerify(const ParsedArgs &args);
-const CommandSpec &EncryptSpec();
+const CommandDefinition &EncryptDefinition();
 int RunEncrypt(const ParsedArgs &args);
-const CommandSpec &DecryptSpec();
+const CommandDefinition &DecryptDefinition();
 int RunDecrypt(const ParsedArgs &args);
-const CommandSpec &FingerprintSpec();
+const CommandDefinition &FingerprintDefinition();
 int RunFingerprint(const ParsedArgs &args);
-const CommandSpec &BenchSpec();
+const CommandDefinition &BenchDefinition();
 int RunBenchCommand(const ParsedArgs &args);
-const CommandSpec &DemoSpec();
+const CommandDefinition &DemoDefinition();
 int RunDemo(const ParsedArgs &args);
 
 // --force, shared by the commands that write files.
-inline const OptionSpec kForceOption{"force", "", "replace the output file if it exists", 'f'};
+inline const OptionDefinition kForceOption{"force", "", "replace the output file if it exists", 'f'};
 
 // The value of a required option; throws UsageError naming it when absent.
-std::string RequiredValue(const ParsedArgs &args, const CommandSpec &definition,
+std::string RequiredValue(const ParsedArgs &args, const CommandDefinition &definition,
                           std::string_view option);
 
 }  // namespace vessa_tool

@@ -14,8 +14,8 @@
 
 namespace vessa_tool {
 
-const CommandSpec &DecryptSpec() {
-    static const CommandSpec definition{
+const CommandDefinition &DecryptDefinition() {
+    static const CommandDefinition definition{
         "decrypt",
         "Decrypt a ciphertext made by 'vessa encrypt' with the private key.",
         "--key FILE [--in FILE] [--out FILE [--force]] [--binary]",
@@ -79,7 +79,7 @@ private:
 }  // namespace
 
 int RunDecrypt(const ParsedArgs &args) {
-    std::string key_path = RequiredValue(args, DecryptSpec(), "key");
+    std::string key_path = RequiredValue(args, DecryptDefinition(), "key");
     std::optional<std::string> in_path = args.Value("in");
     RefuseSharedStandardInput(key_path, in_path, "the key", "the ciphertext");
     CurveHandle curve;

@@ -13,8 +13,8 @@
 
 namespace vessa_tool {
 
-const CommandSpec &DemoSpec() {
-    static const CommandSpec definition{
+const CommandDefinition &DemoDefinition() {
+    static const CommandDefinition definition{
         "demo",
         "Walk through key pair, signature and encryption on a sample message.",
         "[--message TEXT]",

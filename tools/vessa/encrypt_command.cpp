@@ -13,8 +13,8 @@
 
 namespace vessa_tool {
 
-const CommandSpec &EncryptSpec() {
-    static const CommandSpec definition{
+const CommandDefinition &EncryptDefinition() {
+    static const CommandDefinition definition{
         "encrypt",
         "Encrypt bytes under a public key.",
         "--key FILE [--message TEXT | --in FILE] [--out FILE [--force]] [--binary]",
@@ -35,7 +35,7 @@ const CommandSpec &EncryptSpec() {
 }
 
 int RunEncrypt(const ParsedArgs &args) {
-    std::string key_path = RequiredValue(args, EncryptSpec(), "key");
+    std::string key_path = RequiredValue(args, EncryptDefinition(), "key");
     RefuseKeyAndInputOnStandardInput(args, "the plaintext");
     CurveHandle curve;
     std::string pub = LoadPublicKey(curve.get(), key_path);

@@ -9,8 +9,8 @@
 
 namespace vessa_tool {
 
-const CommandSpec &FingerprintSpec() {
-    static const CommandSpec definition{
+const CommandDefinition &FingerprintDefinition() {
+    static const CommandDefinition definition{
         "fingerprint",
         "Print the fingerprint of a key: the same for every text of one key.",
         "[--key FILE]",

@@ -9,8 +9,8 @@
 
 namespace vessa_tool {
 
-const CommandSpec &KeygenSpec() {
-    static const CommandSpec definition{
+const CommandDefinition &KeygenDefinition() {
+    static const CommandDefinition definition{
         "keygen",
         "Make a new private key (and with --out, its public key).",
         "[--out NAME [--force]]",

@@ -16,24 +16,24 @@ namespace vessa_tool {
 
 std::span<const Command> AllCommands() {
     static const Command commands[] = {
-        {KeygenSpec(), RunKeygen},
-        {PubkeySpec(), RunPubkey},
-        {FingerprintSpec(), RunFingerprint},
-        {SignSpec(), RunSign},
-        {VerifySpec(), RunVerify},
-        {EncryptSpec(), RunEncrypt},
-        {DecryptSpec(), RunDecrypt},
-        {BenchSpec(), RunBenchCommand},
-        {DemoSpec(), RunDemo},
+        {KeygenDefinition(), RunKeygen},
+        {PubkeyDefinition(), RunPubkey},
+        {FingerprintDefinition(), RunFingerprint},
+        {SignDefinition(), RunSign},
+        {VerifyDefinition(), RunVerify},
+        {EncryptDefinition(), RunEncrypt},
+        {DecryptDefinition(), RunDecrypt},
+        {BenchDefinition(), RunBenchCommand},
+        {DemoDefinition(), RunDemo},
     };
     return commands;
 }
 
-std::string RequiredValue(const ParsedArgs &args, const CommandSpec &definition,
+std::string RequiredValue(const ParsedArgs &args, const CommandDefinition &definition,
                           std::string_view option) {
     std::optional<std::string> value = args.Value(option);
     if (!value) {
-        for (const OptionSpec &known : definition.options) {
+        for (const OptionDefinition &known : definition.options) {
             if (known.name == option) {
                 throw UsageError("missing --" + std::string(option) + " " +
                                  std::string(known.value_name));

@@ -16,8 +16,8 @@ namespace vessa_tool {
 inline constexpr size_t kPieceSize = 64 * 1024;
 
 // Options that choose the message; shared by the commands that take one.
-inline const OptionSpec kMessageOption{"message", "TEXT", "the message itself", 'm'};
-inline const OptionSpec kMessageFileOption{
+inline const OptionDefinition kMessageOption{"message", "TEXT", "the message itself", 'm'};
+inline const OptionDefinition kMessageFileOption{
     "in", "FILE", "read the message from FILE (default: standard input)", 'i'};
 
 // Throws UsageError when the key and the input chosen by --message or --in

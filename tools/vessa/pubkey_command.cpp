@@ -10,8 +10,8 @@
 
 namespace vessa_tool {
 
-const CommandSpec &PubkeySpec() {
-    static const CommandSpec definition{
+const CommandDefinition &PubkeyDefinition() {
+    static const CommandDefinition definition{
         "pubkey",
         "Derive the public key text from a private key text.",
         "[--key FILE] [--out FILE [--force]]",

@@ -10,8 +10,8 @@
 
 namespace vessa_tool {
 
-const CommandSpec &SignSpec() {
-    static const CommandSpec definition{
+const CommandDefinition &SignDefinition() {
+    static const CommandDefinition definition{
         "sign",
         "Sign a message with a private key.",
         "--key FILE [--message TEXT | --in FILE] [--out FILE [--force]]",
@@ -31,7 +31,7 @@ const CommandSpec &SignSpec() {
 }
 
 int RunSign(const ParsedArgs &args) {
-    std::string key_path = RequiredValue(args, SignSpec(), "key");
+    std::string key_path = RequiredValue(args, SignDefinition(), "key");
     RefuseKeyAndInputOnStandardInput(args, "the message");
     CurveHandle curve;
     std::string priv = LoadPrivateKey(curve.get(), key_path);

@@ -12,8 +12,8 @@
 
 namespace vessa_tool {
 
-const CommandSpec &VerifySpec() {
-    static const CommandSpec definition{
+const CommandDefinition &VerifyDefinition() {
+    static const CommandDefinition definition{
         "verify",
         "Check a signature of a message under a public key.",
         "--key FILE (--signature TEXT | --signature-file FILE) [--message TEXT | --in FILE]\n"
@@ -57,7 +57,7 @@ Signature ReadSignature(const ParsedArgs &args) {
 }  // namespace
 
 int RunVerify(const ParsedArgs &args) {
-    std::string key_path = RequiredValue(args, VerifySpec(), "key");
+    std::string key_path = RequiredValue(args, VerifyDefinition(), "key");
     RefuseKeyAndInputOnStandardInput(args, "the message");
     Signature signature = ReadSignature(args);
     CurveHandle curve;
