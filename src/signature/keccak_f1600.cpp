@@ -1,6 +1,7 @@
 #include "signature/keccak_f1600.h"
 
 #include <bit>
+#include <cstdint>
 
 #include "support/target_region.h"
 
@@ -20,35 +21,19 @@ constexpr uint64_t kKeccakRoundConstants[24] = {
     0x8000000080008081ULL, 0x8000000000008080ULL, 0x0000000080000001ULL, 0x8000000080008008ULL,
 };
 
-struct IntegerLaneOps {
-    using Lane = uint64_t;
-    static Lane Load(uint64_t word) noexcept { return word; }
-    static uint64_t Store(Lane lane) noexcept { return lane; }
-    static Lane ColumnParity(Lane a, Lane b, Lane c, Lane d, Lane e) noexcept {
-        return a ^ b ^ c ^ d ^ e;
-    }
-    static Lane ThetaEffect(Lane l, Lane r) noexcept { return l ^ std::rotl(r, 1); }
-    static Lane Xor(Lane a, Lane b) noexcept { return a ^ b; }
-    template <int n>
-    static Lane Rotl(Lane a) noexcept {
-        return std::rotl(a, n);
-    }
-    static Lane Chi(Lane a, Lane b, Lane c) noexcept { return a ^ (~b & c); }
-};
-
 namespace integer {
 #include "signature/keccak_rounds.inc"
 }  // namespace integer
 
 void PermuteIntegerLanes(KeccakLanes &lanes) noexcept {
-    integer::PermuteRounds<IntegerLaneOps>(lanes);
+    integer::PermuteRounds<integer::WordLanes>(lanes);
 }
 
 #if VESSA_HAVE_TARGET_REGIONS
 // The same code built for processors with the and-not and three-operand
 // rotate instructions runs about a tenth faster.
 __attribute__((target("bmi,bmi2"))) void PermuteIntegerLanesBmi(KeccakLanes &lanes) noexcept {
-    integer::PermuteRounds<IntegerLaneOps>(lanes);
+    integer::PermuteRounds<integer::WordLanes>(lanes);
 }
 
 bool HasBmi() noexcept {
@@ -64,37 +49,29 @@ bool HasBmi() noexcept {
 VESSA_TARGET_AVX512
 namespace avx512 {
 
-// One lane in the low half of each of 25 of the 32 vector registers: with
-// three-input logic (one instruction for chi, two for a column parity) and
-// immediate rotations a round takes about a third fewer instructions than
-// with integers, and no lane has to leave the registers.
-struct VectorLaneOps {
+// Rows 2 to 4 of the state with one lane in the low half of each of 15
+// vector registers, chi in one three-input logic instruction.
+struct VectorLanes {
     using Lane = __m128i;
-    static constexpr int kXor3 = 0x96;  // a ^ b ^ c
-    static constexpr int kChi = 0xD2;   // a ^ (~b & c)
     static Lane Load(uint64_t word) noexcept {
         return _mm_cvtsi64_si128(static_cast<long long>(word));
     }
     static uint64_t Store(Lane lane) noexcept {
         return static_cast<uint64_t>(_mm_cvtsi128_si64(lane));
     }
-    // The first operand of a three-input instruction is overwritten; one
-    // plain xor first leaves the lanes themselves untouched.
-    static Lane ColumnParity(Lane a, Lane b, Lane c, Lane d, Lane e) noexcept {
-        return _mm_xor_si128(_mm_ternarylogic_epi64(_mm_xor_si128(a, b), c, d, kXor3), e);
-    }
-    static Lane ThetaEffect(Lane l, Lane r) noexcept { return _mm_xor_si128(l, _mm_rol_epi64(r, 1)); }
     static Lane Xor(Lane a, Lane b) noexcept { return _mm_xor_si128(a, b); }
     template <int n>
     static Lane Rotl(Lane a) noexcept {
         return _mm_rol_epi64(a, n);
     }
-    static Lane Chi(Lane a, Lane b, Lane c) noexcept { return _mm_ternarylogic_epi64(a, b, c, kChi); }
+    static Lane Chi(Lane a, Lane b, Lane c) noexcept {
+        return _mm_ternarylogic_epi64(a, b, c, 0xD2);  // a ^ (~b & c)
+    }
 };
 
 #include "signature/keccak_rounds.inc"
 
-void PermuteVectorLanes(KeccakLanes &lanes) noexcept { PermuteRounds<VectorLaneOps>(lanes); }
+void PermuteSplitLanes(KeccakLanes &lanes) noexcept { PermuteRounds<VectorLanes>(lanes); }
 
 }  // namespace avx512
 VESSA_TARGET_END
@@ -106,7 +83,7 @@ void KeccakF1600(KeccakLanes &lanes, VectorLevel level) noexcept {
 #if VESSA_HAVE_TARGET_REGIONS
     static const bool has_bmi = HasBmi();
     if (level == VectorLevel::kAvx512) {
-        avx512::PermuteVectorLanes(lanes);
+        avx512::PermuteSplitLanes(lanes);
         return;
     }
     if (level == VectorLevel::kAvx2 && has_bmi) {

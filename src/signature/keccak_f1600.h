@@ -1,6 +1,7 @@
 // The Keccak-f[1600] permutation of a 25-lane state, the form chosen at run
-// time (see support/vector_level.h): the lanes in 25 vector registers with
-// AVX-512, plain 64-bit integers otherwise (with the and-not and rotate
+// time (see support/vector_level.h): with AVX-512 the state is split between
+// integer and vector registers, which work on their parts side by side;
+// otherwise all lanes are 64-bit integers (using the and-not and rotate
 // instructions of BMI where the processor has them). Every form gives the
 // same state.
 #pragma once

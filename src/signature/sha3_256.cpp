@@ -6,6 +6,8 @@
 namespace vessa {
 namespace {
 
+static_assert(Sha3_256::kRate % 8 == 0);
+
 // Lanes hold their bytes little-endian: byte i of the state is bits
 // 8*(i%8) .. 8*(i%8)+7 of lane i/8.
 void XorByte(KeccakLanes &lanes, size_t index, uint8_t byte) noexcept {
@@ -16,17 +18,23 @@ void XorByte(KeccakLanes &lanes, size_t index, uint8_t byte) noexcept {
 
 void Sha3_256::Absorb(const uint8_t *data, size_t size) noexcept {
     while (size > 0) {
-        // A whole lane at a time where the block position allows it, single
-        // bytes only to reach a lane boundary and for the last few bytes.
-        if (position_ % 8 == 0 && size >= 8) {
-            lanes_[position_ / 8] ^= LoadLittleEndian<uint64_t>(data);
-            data += 8;
-            size -= 8;
-            position_ += 8;
+        // The bytes up to the end of the current lane, gathered into one
+        // word: a whole lane at once where the position allows it. The rate
+        // is a whole number of lanes, so a block never ends inside one.
+        const size_t offset = position_ % 8;
+        const size_t count = size < 8 - offset ? size : 8 - offset;
+        uint64_t word = 0;
+        if (count == 8) {
+            word = LoadLittleEndian<uint64_t>(data);
         } else {
-            XorByte(lanes_, position_++, *data++);
-            --size;
+            for (size_t i = 0; i < count; ++i) {
+                word |= static_cast<uint64_t>(data[i]) << (8U * i);
+            }
         }
+        lanes_[position_ / 8] ^= word << (8U * offset);
+        data += count;
+        size -= count;
+        position_ += count;
         if (position_ == kRate) {
             KeccakF1600(lanes_);
             position_ = 0;
