@@ -17,29 +17,34 @@ void XorByte(KeccakLanes &lanes, size_t index, uint8_t byte) noexcept {
 }  // namespace
 
 void Sha3_256::Absorb(const uint8_t *data, size_t size) noexcept {
+    // Kept in a local: the lanes are words of the same type, so every store
+    // to them would otherwise reload the member.
+    size_t position = position_;
     while (size > 0) {
-        // The bytes up to the end of the current lane, gathered into one
-        // word: a whole lane at once where the position allows it. The rate
-        // is a whole number of lanes, so a block never ends inside one.
-        const size_t offset = position_ % 8;
-        const size_t count = size < 8 - offset ? size : 8 - offset;
-        uint64_t word = 0;
-        if (count == 8) {
-            word = LoadLittleEndian<uint64_t>(data);
+        const size_t offset = position % 8;
+        size_t count = 8;
+        if (offset == 0 && size >= 8) {
+            lanes_[position / 8] ^= LoadLittleEndian<uint64_t>(data);
         } else {
+            // The bytes up to the end of the current lane, gathered into
+            // one word. The rate is a whole number of lanes, so a block
+            // never ends inside one.
+            count = size < 8 - offset ? size : 8 - offset;
+            uint64_t word = 0;
             for (size_t i = 0; i < count; ++i) {
                 word |= static_cast<uint64_t>(data[i]) << (8U * i);
             }
+            lanes_[position / 8] ^= word << (8U * offset);
         }
-        lanes_[position_ / 8] ^= word << (8U * offset);
         data += count;
         size -= count;
-        position_ += count;
-        if (position_ == kRate) {
+        position += count;
+        if (position == kRate) {
             KeccakF1600(lanes_);
-            position_ = 0;
+            position = 0;
         }
     }
+    position_ = position;
 }
 
 Sha3_256::Digest Sha3_256::Finish() noexcept {
