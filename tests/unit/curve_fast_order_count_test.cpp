@@ -1,6 +1,7 @@
 // The segmented order count against the literal loop of ecc_new.
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cstdint>
 #include <vector>
 
@@ -64,6 +65,23 @@ TEST(FastOrderCount, MatchesTheLiteralLoop) {
         curve.n = 0;
         curve.g = c.g;
         EXPECT_EQ(CountBasePointOrder(curve), literal) << "routed count";
+    }
+}
+
+// The segments' residues stay exact and small in a directed rounding mode
+// too (a caller's mode is not reset).
+TEST(FastOrderCount, HoldsInEveryRoundingMode) {
+    const AffinePoint g{static_cast<uint64_t>(kBasePoint.x), static_cast<uint64_t>(kBasePoint.y)};
+    for (const int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        ASSERT_EQ(std::fesetround(mode), 0);
+        for (const VectorLevel level :
+             {VectorLevel::kPortable, VectorLevel::kAvx2, VectorLevel::kAvx512}) {
+            if (static_cast<int>(level) <= static_cast<int>(SupportedVectorLevel())) {
+                EXPECT_EQ(CountOrderBySegments(g, level), kN)
+                    << "mode " << mode << ", level " << static_cast<int>(level);
+            }
+        }
+        std::fesetround(FE_TONEAREST);
     }
 }
 
