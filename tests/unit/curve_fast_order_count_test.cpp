@@ -27,6 +27,17 @@ int64_t LiteralCount(EccPoint g) {
     return CountBasePointOrderReference(curve);
 }
 
+std::vector<VectorLevel> SupportedLevels() {
+    std::vector<VectorLevel> levels;
+    for (const VectorLevel level :
+         {VectorLevel::kPortable, VectorLevel::kAvx2, VectorLevel::kAvx512}) {
+        if (static_cast<int>(level) <= static_cast<int>(SupportedVectorLevel())) {
+            levels.push_back(level);
+        }
+    }
+    return levels;
+}
+
 // Base points whose orders put the first point at infinity in different
 // segments: the full order (last segment), 613 and 163 (first segments),
 // and points of curves y^2 = x^3 + x + b' (the count never reads b) whose
@@ -54,11 +65,8 @@ TEST(FastOrderCount, MatchesTheLiteralLoop) {
         ASSERT_TRUE(ToFastBase(kCurve, c.g, g));
         const int64_t literal = LiteralCount(c.g);
         EXPECT_EQ(CountOrderBySegments(g), literal);
-        for (const VectorLevel level :
-             {VectorLevel::kPortable, VectorLevel::kAvx2, VectorLevel::kAvx512}) {
-            if (static_cast<int>(level) <= static_cast<int>(SupportedVectorLevel())) {
-                EXPECT_EQ(CountOrderBySegments(g, level), literal) << static_cast<int>(level);
-            }
+        for (const VectorLevel level : SupportedLevels()) {
+            EXPECT_EQ(CountOrderBySegments(g, level), literal) << static_cast<int>(level);
         }
         EXPECT_EQ(CountOrderSequentially(g), literal);
         EccCurve curve = kCurve;
@@ -74,12 +82,9 @@ TEST(FastOrderCount, HoldsInEveryRoundingMode) {
     const AffinePoint g{static_cast<uint64_t>(kBasePoint.x), static_cast<uint64_t>(kBasePoint.y)};
     for (const int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
         ASSERT_EQ(std::fesetround(mode), 0);
-        for (const VectorLevel level :
-             {VectorLevel::kPortable, VectorLevel::kAvx2, VectorLevel::kAvx512}) {
-            if (static_cast<int>(level) <= static_cast<int>(SupportedVectorLevel())) {
-                EXPECT_EQ(CountOrderBySegments(g, level), kN)
-                    << "mode " << mode << ", level " << static_cast<int>(level);
-            }
+        for (const VectorLevel level : SupportedLevels()) {
+            EXPECT_EQ(CountOrderBySegments(g, level), kN)
+                << "mode " << mode << ", level " << static_cast<int>(level);
         }
         std::fesetround(FE_TONEAREST);
     }
