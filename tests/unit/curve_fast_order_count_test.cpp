@@ -41,7 +41,8 @@ std::vector<VectorLevel> SupportedLevels() {
 // Base points whose orders put the first point at infinity in different
 // segments: the full order (last segment), 613 and 163 (first segments),
 // and points of curves y^2 = x^3 + x + b' (the count never reads b) whose
-// orders fall in middle segments, with spoilt starts beyond them.
+// orders fall in the other parts of the segments, with spoilt starts
+// beyond them.
 TEST(FastOrderCount, MatchesTheLiteralLoop) {
     const std::vector<EccPoint> g_chain = LiteralChain(kCurve, kBasePoint, kN);
     struct Case {
@@ -58,6 +59,7 @@ TEST(FastOrderCount, MatchesTheLiteralLoop) {
         {"2*(0,1)", ScalarMultiplyReference(kCurve, 2, {0, 1})},
         {"(4321, 8765), order 12462", {4321, 8765}},
         {"(7, 11), order 50050", {7, 11}},
+        {"(1234, 5678), order 100091", {1234, 5678}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -105,7 +105,8 @@ int64_t CountOrderBySegments(AffinePoint g, VectorLevel level) noexcept {
     // G before that point, and the first z = 0 found is the count.
     //
     // The starts beyond kTreeStarts are S_j = S_(j-m) + (m*len)*G for m a
-    // power of 2 times kTreeStarts, j - m < m. Where S_j lies before the
+    // power of 2 times kTreeStarts, j - m < m; (m*len)*G by doublings,
+    // which never read the curve's constant term either. Where S_j lies before the
     // first point at infinity, so do both terms, and they are neither equal
     // nor opposite: their indices 2 + (j-m)*len and m*len differ (len > 2)
     // and sum to S_j's index. So every start that matters is right; a term
@@ -118,9 +119,9 @@ int64_t CountOrderBySegments(AffinePoint g, VectorLevel level) noexcept {
         roots[static_cast<size_t>(j)] =
             j == 0 ? two_g : CanonicalMultiple(static_cast<uint64_t>(2 + j * length), g);
     }
-    for (int k = 0; k < kTreeLevels; ++k) {
-        roots[static_cast<size_t>(kTreeStarts + k)] =
-            CanonicalMultiple(static_cast<uint64_t>((int64_t{kTreeStarts} << k) * length), g);
+    roots[kTreeStarts] = CanonicalMultiple(static_cast<uint64_t>(kTreeStarts * length), g);
+    for (size_t k = kTreeStarts + 1; k < roots.size(); ++k) {
+        roots[k] = Double(roots[k - 1]);
     }
     std::array<double, kTreeStarts + kTreeLevels> x{};
     std::array<double, kTreeStarts + kTreeLevels> y{};
