@@ -79,7 +79,7 @@ TEST(FastOrderCount, MatchesTheLiteralLoop) {
 }
 
 // The segments' residues stay exact and small in a directed rounding mode
-// too (a caller's mode is not reset).
+// too: the count runs in whatever mode its caller has set.
 TEST(FastOrderCount, HoldsInEveryRoundingMode) {
     const AffinePoint g{static_cast<uint64_t>(kBasePoint.x), static_cast<uint64_t>(kBasePoint.y)};
     for (const int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {

@@ -105,12 +105,13 @@ int64_t CountOrderBySegments(AffinePoint g, VectorLevel level) noexcept {
     // G before that point, and the first z = 0 found is the count.
     //
     // The starts beyond kTreeStarts are S_j = S_(j-m) + (m*len)*G for m a
-    // power of 2 times kTreeStarts, j - m < m; (m*len)*G by doublings,
-    // which never read the curve's constant term either. Where S_j lies before the
-    // first point at infinity, so do both terms, and they are neither equal
-    // nor opposite: their indices 2 + (j-m)*len and m*len differ (len > 2)
-    // and sum to S_j's index. So every start that matters is right; a term
-    // at infinity or a divisor 0 only spoils starts beyond the count.
+    // power of 2 times kTreeStarts, j - m < m; (m*len)*G comes by doublings,
+    // which never read the curve's constant term either. Where S_j lies
+    // before the first point at infinity, so do both terms, and they are
+    // neither equal nor opposite: their indices 2 + (j-m)*len and m*len
+    // differ (len > 2) and sum to S_j's index. So every start that matters
+    // is right; a term at infinity or a divisor 0 only spoils starts beyond
+    // the count.
     constexpr int64_t segments = kOrderCountSegments;
     const int64_t length = (kCurveOrder - 2 + segments - 1) / segments;
     static_assert((kCurveOrder - 2 + segments - 1) / segments > 2);
