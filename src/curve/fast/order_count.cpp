@@ -14,7 +14,7 @@ namespace vessa {
 namespace {
 
 // The segments' arithmetic in double precision (see double_residues.h):
-// residues of magnitude below 5p, products below 2^40.
+// every product below 2^53, by the bounds given beside the kernel's steps.
 using namespace double_residues;
 
 // Vectors cross no real call boundary, so the note about their calling
