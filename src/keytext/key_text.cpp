@@ -9,6 +9,7 @@
 #include "random/thread_rng.h"
 #include "support/little_endian.h"
 #include "support/secure_wipe.h"
+#include "support/target_region.h"
 
 namespace vessa {
 namespace {
@@ -17,8 +18,7 @@ constexpr size_t kHexTextLength = 2 * kKeyBlockSize;
 static_assert(Base64EncodedSize(kHexTextLength) == kKeyTextLength);
 
 // The 256 digits are 85 full groups of three and a last group of two symbols
-// for the final digit; up to two "=" may follow.
-constexpr size_t kKeyTextSymbols = 85 * 4 + 2;
+// for the final digit (kKeyTextSymbols); up to two "=" may follow.
 static_assert(kKeyTextSymbols + 2 == kKeyTextLength);
 
 // Every scratch buffer below may hold key bytes, private ones included, so
@@ -147,10 +147,11 @@ bool PackPublicKey(EccPoint q, char *buf, int32_t capacity) noexcept {
     return PackPublicKey(rng, q, buf, capacity);
 }
 
-bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept {
+bool ReadKeyWindow(const char *text, KeyWindow &window, KeyTextForm form) noexcept {
     // The rules of ReadKeyText; the 85 full groups are checked in vector
     // lanes, the last one on its own, and only the groups that hold the
-    // window are decoded.
+    // window are decoded. The length comes first, so that no form reads past
+    // the NUL.
     const size_t length = strnlen(text, kKeyTextLength + 1);
     if (length < kKeyTextSymbols || length > kKeyTextLength) {
         return false;
@@ -160,6 +161,11 @@ bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept {
             return false;
         }
     }
+#if VESSA_HAVE_TARGET_REGIONS
+    if (form == KeyTextForm::kAvx512Vbmi) {
+        return ReadKeyWindowSymbolsVbmi(text, window);
+    }
+#endif
     static_assert(kScannedKeyTextChars == kKeyTextSymbols - 2);
     uint32_t bad_symbol = 0;
     uint32_t bad_digit = 0;
@@ -168,7 +174,7 @@ bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept {
     bad_symbol |= a | b;
     bad_digit |= kHexDigitValue[((a << 2) | (b >> 4)) & 0xFFU];
     if ((bad_symbol & kNotBase64Symbol) != 0 || (b & 0x0FU) != 0 ||
-        (bad_digit & kNotHexDigit) != 0 || !ScannedCharsAreHexSymbols(text)) {
+        (bad_digit & kNotHexDigit) != 0 || !ScannedCharsAreHexSymbols(text, form)) {
         return false;
     }
     // Block bytes 13 to 28 are digits 26 to 57: groups 8 to 19, which hold

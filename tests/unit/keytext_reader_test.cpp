@@ -78,26 +78,29 @@ std::string Base64Of(const std::string &digits) {
     return text;
 }
 
-// The reader of the key bytes alone, whose scan runs in every vector form
-// the processor has.
+// The forms of the key-bytes reader this processor has, the portable first.
+std::vector<vessa::KeyTextForm> ReaderForms() {
+    std::vector<vessa::KeyTextForm> forms;
+    for (const auto form : {vessa::KeyTextForm::kPortable, vessa::KeyTextForm::kAvx2,
+                            vessa::KeyTextForm::kAvx512, vessa::KeyTextForm::kAvx512Vbmi}) {
+        if (form <= vessa::SupportedKeyTextForm()) {
+            forms.push_back(form);
+        }
+    }
+    return forms;
+}
+
+// The reader of the key bytes alone, in every form the processor has.
 void ExpectSameWindow(const std::string &text, const std::optional<KeyBlock> &layered,
                       const std::string &what) {
-    vessa::KeyWindow window{};
-    const bool ok = vessa::ReadKeyWindow(text.c_str(), window);
-    ASSERT_EQ(ok, layered.has_value()) << what;
-    if (ok) {
-        EXPECT_TRUE(std::equal(window.begin(), window.end(),
-                               layered->bytes.begin() + vessa::kFirstKeyOffset))
-            << what;
-    }
-    if (strnlen(text.c_str(), vessa::kScannedKeyTextChars) == vessa::kScannedKeyTextChars) {
-        const bool portable =
-            vessa::ScannedCharsAreHexSymbols(text.c_str(), vessa::VectorLevel::kPortable);
-        for (const auto level : {vessa::VectorLevel::kAvx2, vessa::VectorLevel::kAvx512}) {
-            if (static_cast<int>(level) <= static_cast<int>(vessa::SupportedVectorLevel())) {
-                EXPECT_EQ(vessa::ScannedCharsAreHexSymbols(text.c_str(), level), portable)
-                    << what;
-            }
+    for (const auto form : ReaderForms()) {
+        vessa::KeyWindow window{};
+        const bool ok = vessa::ReadKeyWindow(text.c_str(), window, form);
+        ASSERT_EQ(ok, layered.has_value()) << what << " form " << static_cast<int>(form);
+        if (ok) {
+            EXPECT_TRUE(std::equal(window.begin(), window.end(),
+                                   layered->bytes.begin() + vessa::kFirstKeyOffset))
+                << what << " form " << static_cast<int>(form);
         }
     }
 }
