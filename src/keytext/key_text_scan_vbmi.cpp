@@ -114,8 +114,12 @@ bool ReadKeyWindowSymbolsVbmi(const char *text, KeyWindow &window) noexcept {
     // nibble of a 16-bit lane, narrowed to bytes.
     const __m512i picked =
         _mm512_permutex2var_epi8(first, _mm512_loadu_si512(kWindowDigitAt.data()), second);
+    // A whole store, not a masked one: the caller reads the window back at
+    // once, and a masked store's bytes are not forwarded to a load.
     const __m512i pairs = _mm512_maddubs_epi16(picked, _mm512_set1_epi16(0x0110));
-    _mm512_mask_cvtepi16_storeu_epi8(window.data(), (uint32_t{1} << window.size()) - 1, pairs);
+    const __m256i bytes = _mm512_maskz_cvtepi16_epi8(~uint32_t{0}, pairs);
+    static_assert(sizeof(KeyWindow) == sizeof(__m128i));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(window.data()), _mm256_castsi256_si128(bytes));
     return (_mm512_movepi8_mask(bad) | stray_bits) == 0;
 }
 VESSA_TARGET_END
