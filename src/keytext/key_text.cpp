@@ -1,13 +1,13 @@
 #include "keytext/key_text.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 #include "keytext/base64.h"
 #include "keytext/hex.h"
 #include "keytext/key_text_scan.h"
 #include "random/thread_rng.h"
-#include "support/little_endian.h"
 #include "support/secure_wipe.h"
 #include "support/target_region.h"
 
@@ -62,6 +62,17 @@ constexpr std::array<std::array<char, 4>, 4096> kDigitTripleText = [] {
     }
     return table;
 }();
+
+// The little-endian two's-complement value of window[offset, offset + 8),
+// in one load.
+int64_t WindowValue(const KeyWindow &window, size_t offset) noexcept {
+    uint64_t bits = 0;
+    std::memcpy(&bits, window.data() + offset, sizeof(bits));
+    if constexpr (std::endian::native == std::endian::big) {
+        bits = __builtin_bswap64(bits);
+    }
+    return static_cast<int64_t>(bits);
+}
 
 }  // namespace
 
@@ -197,24 +208,19 @@ bool ReadKeyWindow(const char *text, KeyWindow &window, KeyTextForm form) noexce
 }
 
 std::optional<int64_t> UnpackPrivateKey(const char *text) noexcept {
-    KeyWindow window;
-    std::optional<int64_t> d;
-    if (text != nullptr && ReadKeyWindow(text, window)) {
-        d = static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data()));
-    }
+    KeyWindow window{};
+    const bool read = text != nullptr && ReadKeyWindow(text, window);
+    const int64_t d = WindowValue(window, 0);
     SecureWipeObject(window);
-    return d;
+    return read ? std::optional<int64_t>(d) : std::nullopt;
 }
 
 std::optional<EccPoint> UnpackPublicKey(const char *text) noexcept {
-    KeyWindow window;
-    std::optional<EccPoint> q;
-    if (text != nullptr && ReadKeyWindow(text, window)) {
-        q = EccPoint{static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data())),
-                     static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data() + 8))};
-    }
+    KeyWindow window{};
+    const bool read = text != nullptr && ReadKeyWindow(text, window);
+    const EccPoint q{WindowValue(window, 0), WindowValue(window, sizeof(int64_t))};
     SecureWipeObject(window);
-    return q;
+    return read ? std::optional<EccPoint>(q) : std::nullopt;
 }
 
 }  // namespace vessa
