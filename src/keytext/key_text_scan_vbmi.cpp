@@ -86,40 +86,53 @@ __m512i DigitValues(__m512i decoded, __mmask64 digits, const Lookups &lookups,
     return values;
 }
 
+// The digit values of one of the five whole chunks.
+__m512i WholeChunk(const char *text, std::size_t chunk, const Lookups &lookups,
+                   __m512i &bad) noexcept {
+    const __m512i chars = _mm512_loadu_si512(text + chunk * kChunk);
+    return DigitValues(DecodeGroups(chars, lookups, bad), kDigitBytes, lookups, bad);
+}
+
+// The check of the tail, with "A" (value 0) in place of the padding and
+// beyond: the masked load reads nothing past the last symbol. Gives the
+// unused bits that are set, as a mask.
+__mmask64 CheckTail(const char *text, const Lookups &lookups, __m512i &bad) noexcept {
+    const __m512i chars = _mm512_mask_loadu_epi8(
+        _mm512_set1_epi8('A'), (uint64_t{1} << kTailSymbols) - 1, text + kWholeChunks * kChunk);
+    const __m512i decoded = DecodeGroups(chars, lookups, bad);
+    DigitValues(decoded, kTailDigitBytes, lookups, bad);
+    return _mm512_mask_test_epi8_mask(kUnusedBits, decoded, decoded);
+}
+
+// The window from the digit values of the first two chunks: its 32 digits
+// in order, then each pair as high and low nibble of a 16-bit lane, narrowed
+// to bytes. A whole store, not a masked one: the caller reads the window
+// back at once, and a masked store's bytes are not forwarded to a load.
+void StoreWindow(__m512i first, __m512i second, KeyWindow &window) noexcept {
+    const __m512i picked =
+        _mm512_permutex2var_epi8(first, _mm512_loadu_si512(kWindowDigitAt.data()), second);
+    const __m512i pairs = _mm512_maddubs_epi16(picked, _mm512_set1_epi16(0x0110));
+    const __m256i bytes = _mm512_maskz_cvtepi16_epi8(~uint32_t{0}, pairs);
+    static_assert(sizeof(KeyWindow) == sizeof(__m128i));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(window.data()), _mm256_castsi256_si128(bytes));
+}
+
 }  // namespace
 VESSA_TARGET_END
 
 VESSA_TARGET_AVX512_VBMI
 bool ReadKeyWindowSymbolsVbmi(const char *text, KeyWindow &window) noexcept {
     const Lookups lookups = LoadLookups();
+    // The work is split into functions so that an unoptimised build, which
+    // gives every vector temporary a slot of its own, keeps its frames small.
     __m512i bad = _mm512_setzero_si512();
-    const auto whole = [&](std::size_t chunk) {
-        const __m512i chars = _mm512_loadu_si512(text + chunk * kChunk);
-        return DigitValues(DecodeGroups(chars, lookups, bad), kDigitBytes, lookups, bad);
-    };
-    const __m512i first = whole(0);
-    const __m512i second = whole(1);
+    const __m512i first = WholeChunk(text, 0, lookups, bad);
+    const __m512i second = WholeChunk(text, 1, lookups, bad);
     for (std::size_t chunk = 2; chunk < kWholeChunks; ++chunk) {
-        whole(chunk);
+        WholeChunk(text, chunk, lookups, bad);
     }
-    // The tail, with "A" (value 0) in place of the padding and beyond: the
-    // masked load reads nothing past the last symbol.
-    const __m512i tail_chars = _mm512_mask_loadu_epi8(
-        _mm512_set1_epi8('A'), (uint64_t{1} << kTailSymbols) - 1, text + kWholeChunks * kChunk);
-    const __m512i tail = DecodeGroups(tail_chars, lookups, bad);
-    DigitValues(tail, kTailDigitBytes, lookups, bad);
-    const __mmask64 stray_bits = _mm512_mask_test_epi8_mask(kUnusedBits, tail, tail);
-
-    // The window: its 32 digits in order, then each pair as high and low
-    // nibble of a 16-bit lane, narrowed to bytes.
-    const __m512i picked =
-        _mm512_permutex2var_epi8(first, _mm512_loadu_si512(kWindowDigitAt.data()), second);
-    // A whole store, not a masked one: the caller reads the window back at
-    // once, and a masked store's bytes are not forwarded to a load.
-    const __m512i pairs = _mm512_maddubs_epi16(picked, _mm512_set1_epi16(0x0110));
-    const __m256i bytes = _mm512_maskz_cvtepi16_epi8(~uint32_t{0}, pairs);
-    static_assert(sizeof(KeyWindow) == sizeof(__m128i));
-    _mm_storeu_si128(reinterpret_cast<__m128i *>(window.data()), _mm256_castsi256_si128(bytes));
+    const __mmask64 stray_bits = CheckTail(text, lookups, bad);
+    StoreWindow(first, second, window);
     return (_mm512_movepi8_mask(bad) | stray_bits) == 0;
 }
 VESSA_TARGET_END
