@@ -30,6 +30,9 @@ bool HasBytePermutes() noexcept {
 }  // namespace
 
 KeyTextForm SupportedKeyTextForm() noexcept {
+#if defined(__x86_64__) && defined(__GNUC__)
+    __builtin_cpu_init();
+#endif
     switch (SupportedVectorLevel()) {
         case VectorLevel::kAvx512:
             return HasBytePermutes() ? KeyTextForm::kAvx512Vbmi : KeyTextForm::kAvx512;
