@@ -159,10 +159,10 @@ bool PackPublicKey(EccPoint q, char *buf, int32_t capacity) noexcept {
 }
 
 bool ReadKeyWindow(const char *text, KeyWindow &window, KeyTextForm form) noexcept {
-    // The rules of ReadKeyText; the 85 full groups are checked in vector
-    // lanes, the last one on its own, and only the groups that hold the
-    // window are decoded. The length comes first, so that no form reads past
-    // the NUL.
+    // The rules of ReadKeyText. The length comes first, so that no form reads
+    // past the NUL; the VBMI form then does the rest. The others check the 85
+    // full groups in vector lanes and the last one on its own, and decode
+    // only the groups that hold the window.
     const size_t length = strnlen(text, kKeyTextLength + 1);
     if (length < kKeyTextSymbols || length > kKeyTextLength) {
         return false;
