@@ -1,6 +1,7 @@
 // The segmented order count against the literal loop of ecc_new.
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cstdint>
 #include <vector>
 
@@ -26,8 +27,22 @@ int64_t LiteralCount(EccPoint g) {
     return CountBasePointOrderReference(curve);
 }
 
+std::vector<VectorLevel> SupportedLevels() {
+    std::vector<VectorLevel> levels;
+    for (const VectorLevel level :
+         {VectorLevel::kPortable, VectorLevel::kAvx2, VectorLevel::kAvx512}) {
+        if (static_cast<int>(level) <= static_cast<int>(SupportedVectorLevel())) {
+            levels.push_back(level);
+        }
+    }
+    return levels;
+}
+
 // Base points whose orders put the first point at infinity in different
-// segments: the full order (last segment), 613 and 163 (first segment).
+// segments: the full order (last segment), 613 and 163 (first segments),
+// and points of curves y^2 = x^3 + x + b' (the count never reads b) whose
+// orders fall in the other parts of the segments, with spoilt starts
+// beyond them.
 TEST(FastOrderCount, MatchesTheLiteralLoop) {
     const std::vector<EccPoint> g_chain = LiteralChain(kCurve, kBasePoint, kN);
     struct Case {
@@ -42,6 +57,9 @@ TEST(FastOrderCount, MatchesTheLiteralLoop) {
         {"2*G", g_chain[2]},
         {"12345*G", g_chain[12345]},
         {"2*(0,1)", ScalarMultiplyReference(kCurve, 2, {0, 1})},
+        {"(4321, 8765), order 12462", {4321, 8765}},
+        {"(7, 11), order 50050", {7, 11}},
+        {"(1234, 5678), order 100091", {1234, 5678}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -49,17 +67,28 @@ TEST(FastOrderCount, MatchesTheLiteralLoop) {
         ASSERT_TRUE(ToFastBase(kCurve, c.g, g));
         const int64_t literal = LiteralCount(c.g);
         EXPECT_EQ(CountOrderBySegments(g), literal);
-        for (const VectorLevel level :
-             {VectorLevel::kPortable, VectorLevel::kAvx2, VectorLevel::kAvx512}) {
-            if (static_cast<int>(level) <= static_cast<int>(SupportedVectorLevel())) {
-                EXPECT_EQ(CountOrderBySegments(g, level), literal) << static_cast<int>(level);
-            }
+        for (const VectorLevel level : SupportedLevels()) {
+            EXPECT_EQ(CountOrderBySegments(g, level), literal) << static_cast<int>(level);
         }
         EXPECT_EQ(CountOrderSequentially(g), literal);
         EccCurve curve = kCurve;
         curve.n = 0;
         curve.g = c.g;
         EXPECT_EQ(CountBasePointOrder(curve), literal) << "routed count";
+    }
+}
+
+// The segments' residues stay exact and small in a directed rounding mode
+// too: the count runs in whatever mode its caller has set.
+TEST(FastOrderCount, HoldsInEveryRoundingMode) {
+    const AffinePoint g{static_cast<uint64_t>(kBasePoint.x), static_cast<uint64_t>(kBasePoint.y)};
+    for (const int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        ASSERT_EQ(std::fesetround(mode), 0);
+        for (const VectorLevel level : SupportedLevels()) {
+            EXPECT_EQ(CountOrderBySegments(g, level), kN)
+                << "mode " << mode << ", level " << static_cast<int>(level);
+        }
+        std::fesetround(FE_TONEAREST);
     }
 }
 

@@ -7,9 +7,10 @@
 // infinity, so the count is the first i >= 2 with i*G at infinity. This
 // count is found by the same walk, every point from 2G on reached by one
 // addition of G and tested, but in independent segments stepped side by
-// side, in affine coordinates with the divisions of one step of all
-// segments made by one inversion: sixteen starts are computed in
-// logarithmic time, the others by additions of the segment length times G.
+// side, in affine coordinates with the divisions of one step of many
+// segments made by one inversion. Eight starts are computed in logarithmic
+// time, the others by the same batched affine additions, doubling the
+// number of starts each time.
 #pragma once
 
 #include <cstdint>
@@ -32,7 +33,7 @@ inline int64_t CountOrderBySegments(AffinePoint g) noexcept {
 // cross-check in tests).
 int64_t CountOrderSequentially(AffinePoint g) noexcept;
 
-// The most segments any form steps side by side.
-inline constexpr int64_t kMaxOrderCountSegments = 1024;
+// The segments every form steps side by side.
+inline constexpr int64_t kOrderCountSegments = 1152;
 
 }  // namespace vessa
