@@ -435,6 +435,9 @@ const SecretCall kSecretCalls[] = {
          c.secrets = {kD};
          KsOfEntries(c, c.input_entries);
      }},
+    {"package_private",
+     [](void *c) { (void)package_private(kD, Call(c).out.text, VESSA_KEY_TEXT_SIZE); },
+     [](DeadStackCall &c) { c.secrets = {kD}; }},
     {"ecc_generate_private",
      [](void *c) { (void)ecc_generate_private(Call(c).curve, Call(c).out.text, VESSA_KEY_TEXT_SIZE); },
      [](DeadStackCall &c) {
