@@ -1,6 +1,7 @@
 // Times the pieces a signature spends most of its time in outside the curve
-// arithmetic: one SHA3-256 of a short message, the reading of a key text, and
-// the clearing of the stack below each secret-handling call.
+// arithmetic: one SHA3-256 of a short message, the reading of a key text (in
+// each form of the reader), and the clearing of the stack below each
+// secret-handling call.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -86,6 +87,29 @@ void ReadKeyTextOnly(benchmark::State &state) {
     }
 }
 BENCHMARK(ReadKeyTextOnly);
+
+// The key bytes alone, as the unpacking reads them, in each form of the
+// reader the processor has.
+void ReadKeyWindow(benchmark::State &state, vessa::KeyTextForm form) {
+    if (form > vessa::SupportedKeyTextForm()) {
+        state.SkipWithError("not on this processor");
+        return;
+    }
+    char text[VESSA_KEY_TEXT_SIZE] = {};
+    if (package_public(EccPoint{5, 7}, text, sizeof text) < 0) {
+        state.SkipWithError("package_public failed");
+        return;
+    }
+    for (auto _ : state) {
+        vessa::KeyWindow window;
+        benchmark::DoNotOptimize(vessa::ReadKeyWindow(text, window, form));
+        benchmark::DoNotOptimize(window);
+    }
+}
+BENCHMARK_CAPTURE(ReadKeyWindow, portable, vessa::KeyTextForm::kPortable);
+BENCHMARK_CAPTURE(ReadKeyWindow, avx2, vessa::KeyTextForm::kAvx2);
+BENCHMARK_CAPTURE(ReadKeyWindow, avx512, vessa::KeyTextForm::kAvx512);
+BENCHMARK_CAPTURE(ReadKeyWindow, avx512_vbmi, vessa::KeyTextForm::kAvx512Vbmi);
 
 void StackWipe(benchmark::State &state, void (*wipe)() noexcept) {
     for (auto _ : state) {

@@ -24,6 +24,9 @@ struct KeyBlock {
     std::array<uint8_t, kKeyBlockSize> bytes{};
 };
 
+// The 16 block bytes that can hold key bytes, from offset kFirstKeyOffset.
+using KeyWindow = std::array<uint8_t, 2 * sizeof(int64_t)>;
+
 enum class KeyKind { kPrivate, kPublic };
 
 // One past the last key byte of a block of that kind.

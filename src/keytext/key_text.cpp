@@ -1,14 +1,15 @@
 #include "keytext/key_text.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 #include "keytext/base64.h"
 #include "keytext/hex.h"
 #include "keytext/key_text_scan.h"
 #include "random/thread_rng.h"
-#include "support/little_endian.h"
 #include "support/secure_wipe.h"
+#include "support/target_region.h"
 
 namespace vessa {
 namespace {
@@ -17,8 +18,7 @@ constexpr size_t kHexTextLength = 2 * kKeyBlockSize;
 static_assert(Base64EncodedSize(kHexTextLength) == kKeyTextLength);
 
 // The 256 digits are 85 full groups of three and a last group of two symbols
-// for the final digit; up to two "=" may follow.
-constexpr size_t kKeyTextSymbols = 85 * 4 + 2;
+// for the final digit (kKeyTextSymbols); up to two "=" may follow.
 static_assert(kKeyTextSymbols + 2 == kKeyTextLength);
 
 // Every scratch buffer below may hold key bytes, private ones included, so
@@ -62,6 +62,17 @@ constexpr std::array<std::array<char, 4>, 4096> kDigitTripleText = [] {
     }
     return table;
 }();
+
+// The little-endian two's-complement value of window[offset, offset + 8),
+// in one load.
+int64_t WindowValue(const KeyWindow &window, size_t offset) noexcept {
+    uint64_t bits = 0;
+    std::memcpy(&bits, window.data() + offset, sizeof(bits));
+    if constexpr (std::endian::native == std::endian::big) {
+        bits = __builtin_bswap64(bits);
+    }
+    return static_cast<int64_t>(bits);
+}
 
 }  // namespace
 
@@ -147,10 +158,11 @@ bool PackPublicKey(EccPoint q, char *buf, int32_t capacity) noexcept {
     return PackPublicKey(rng, q, buf, capacity);
 }
 
-bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept {
-    // The rules of ReadKeyText; the 85 full groups are checked in vector
-    // lanes, the last one on its own, and only the groups that hold the
-    // window are decoded.
+bool ReadKeyWindow(const char *text, KeyWindow &window, KeyTextForm form) noexcept {
+    // The rules of ReadKeyText. The length comes first, so that no form reads
+    // past the NUL; the VBMI form then does the rest. The others check the 85
+    // full groups in vector lanes and the last one on its own, and decode
+    // only the groups that hold the window.
     const size_t length = strnlen(text, kKeyTextLength + 1);
     if (length < kKeyTextSymbols || length > kKeyTextLength) {
         return false;
@@ -160,6 +172,11 @@ bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept {
             return false;
         }
     }
+#if VESSA_HAVE_TARGET_REGIONS
+    if (form == KeyTextForm::kAvx512Vbmi) {
+        return ReadKeyWindowSymbolsVbmi(text, window);
+    }
+#endif
     static_assert(kScannedKeyTextChars == kKeyTextSymbols - 2);
     uint32_t bad_symbol = 0;
     uint32_t bad_digit = 0;
@@ -168,7 +185,7 @@ bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept {
     bad_symbol |= a | b;
     bad_digit |= kHexDigitValue[((a << 2) | (b >> 4)) & 0xFFU];
     if ((bad_symbol & kNotBase64Symbol) != 0 || (b & 0x0FU) != 0 ||
-        (bad_digit & kNotHexDigit) != 0 || !ScannedCharsAreHexSymbols(text)) {
+        (bad_digit & kNotHexDigit) != 0 || !ScannedCharsAreHexSymbols(text, form)) {
         return false;
     }
     // Block bytes 13 to 28 are digits 26 to 57: groups 8 to 19, which hold
@@ -191,24 +208,19 @@ bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept {
 }
 
 std::optional<int64_t> UnpackPrivateKey(const char *text) noexcept {
-    KeyWindow window;
-    std::optional<int64_t> d;
-    if (text != nullptr && ReadKeyWindow(text, window)) {
-        d = static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data()));
-    }
+    KeyWindow window{};
+    const bool read = text != nullptr && ReadKeyWindow(text, window);
+    const int64_t d = WindowValue(window, 0);
     SecureWipeObject(window);
-    return d;
+    return read ? std::optional<int64_t>(d) : std::nullopt;
 }
 
 std::optional<EccPoint> UnpackPublicKey(const char *text) noexcept {
-    KeyWindow window;
-    std::optional<EccPoint> q;
-    if (text != nullptr && ReadKeyWindow(text, window)) {
-        q = EccPoint{static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data())),
-                     static_cast<int64_t>(LoadLittleEndian<uint64_t>(window.data() + 8))};
-    }
+    KeyWindow window{};
+    const bool read = text != nullptr && ReadKeyWindow(text, window);
+    const EccPoint q{WindowValue(window, 0), WindowValue(window, sizeof(int64_t))};
     SecureWipeObject(window);
-    return q;
+    return read ? std::optional<EccPoint>(q) : std::nullopt;
 }
 
 }  // namespace vessa

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "keytext/key_block.h"
+#include "keytext/key_text_scan.h"
 #include "random/random_range.h"
 #include "support/secure_wipe.h"
 #include "vessa.h"
@@ -29,13 +30,11 @@ bool WriteKeyText(const KeyBlock &block, char *buf, int32_t capacity) noexcept;
 // malformation; block may then be partly written (callers read into scratch).
 bool ReadKeyText(const char *text, KeyBlock &block) noexcept;
 
-// The 16 block bytes that can hold key bytes, from offset kFirstKeyOffset.
-using KeyWindow = std::array<uint8_t, 2 * sizeof(int64_t)>;
-
 // Accepts exactly the texts ReadKeyText accepts and gives the block bytes of
-// the window, without decoding the rest. Returns false for any malformation;
-// `window` may then be partly written.
-bool ReadKeyWindow(const char *text, KeyWindow &window) noexcept;
+// the window, without decoding the rest, using the reader of `form`.
+// Returns false for any malformation; `window` may then be partly written.
+bool ReadKeyWindow(const char *text, KeyWindow &window,
+                   KeyTextForm form = ChosenKeyTextForm()) noexcept;
 
 // Packs a block that holds a key of `kind` (all other bytes zero): draws
 // its filler from source, then writes the text. The filler is drawn before

@@ -10,10 +10,14 @@
 extern "C" {
 
 int32_t package_private(int64_t d, char *buf, int32_t capacity) noexcept {
-    return vessa::SecretCall([&]() -> int32_t {
+    // The body reaches d through this frame, which lies above the region the
+    // call clears; so the parameter's copy here is cleared by hand.
+    const int32_t status = vessa::SecretCall([&]() -> int32_t {
         const bool packed = buf != nullptr && vessa::PackPrivateKey(d, buf, capacity);
         return packed ? VESSA_KEY_TEXT_LEN : VESSA_ERR_INVALID;
     });
+    vessa::SecureWipeObject(d);
+    return status;
 }
 
 int32_t resolve_private(const char *text, int64_t *d) noexcept {

@@ -14,6 +14,9 @@
 #define VESSA_TARGET_AVX512                                                                  \
     _Pragma("clang attribute push (__attribute__((target(\"avx512f,avx512bw,avx512dq,avx512vl,bmi,bmi2\"))), \
 apply_to = function)")
+#define VESSA_TARGET_AVX512_VBMI                                                         \
+    _Pragma("clang attribute push (__attribute__((target(\"avx512f,avx512bw,avx512dq,\
+avx512vbmi\"))), apply_to = function)")
 #define VESSA_TARGET_AVX2 \
     _Pragma("clang attribute push (__attribute__((target(\"avx2,fma\"))), apply_to = function)")
 #define VESSA_TARGET_END _Pragma("clang attribute pop")
@@ -21,6 +24,8 @@ apply_to = function)")
 #define VESSA_HAVE_TARGET_REGIONS 1
 #define VESSA_TARGET_AVX512 \
     _Pragma("GCC push_options") _Pragma("GCC target(\"avx512f,avx512bw,avx512dq,avx512vl,bmi,bmi2\")")
+#define VESSA_TARGET_AVX512_VBMI \
+    _Pragma("GCC push_options") _Pragma("GCC target(\"avx512f,avx512bw,avx512dq,avx512vbmi\")")
 #define VESSA_TARGET_AVX2 _Pragma("GCC push_options") _Pragma("GCC target(\"avx2,fma\")")
 #define VESSA_TARGET_END _Pragma("GCC pop_options")
 #else

@@ -1,6 +1,8 @@
 // The lookup tables behind base64 and hex decoding, and the one-pass key-text
 // reader checked against decoding the two layers one after the other.
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -78,26 +80,29 @@ std::string Base64Of(const std::string &digits) {
     return text;
 }
 
-// The reader of the key bytes alone, whose scan runs in every vector form
-// the processor has.
+// The forms of the key-bytes reader this processor has, the portable first.
+std::vector<vessa::KeyTextForm> ReaderForms() {
+    std::vector<vessa::KeyTextForm> forms;
+    for (const auto form : {vessa::KeyTextForm::kPortable, vessa::KeyTextForm::kAvx2,
+                            vessa::KeyTextForm::kAvx512, vessa::KeyTextForm::kAvx512Vbmi}) {
+        if (form <= vessa::SupportedKeyTextForm()) {
+            forms.push_back(form);
+        }
+    }
+    return forms;
+}
+
+// The reader of the key bytes alone, in every form the processor has.
 void ExpectSameWindow(const std::string &text, const std::optional<KeyBlock> &layered,
                       const std::string &what) {
-    vessa::KeyWindow window{};
-    const bool ok = vessa::ReadKeyWindow(text.c_str(), window);
-    ASSERT_EQ(ok, layered.has_value()) << what;
-    if (ok) {
-        EXPECT_TRUE(std::equal(window.begin(), window.end(),
-                               layered->bytes.begin() + vessa::kFirstKeyOffset))
-            << what;
-    }
-    if (strnlen(text.c_str(), vessa::kScannedKeyTextChars) == vessa::kScannedKeyTextChars) {
-        const bool portable =
-            vessa::ScannedCharsAreHexSymbols(text.c_str(), vessa::VectorLevel::kPortable);
-        for (const auto level : {vessa::VectorLevel::kAvx2, vessa::VectorLevel::kAvx512}) {
-            if (static_cast<int>(level) <= static_cast<int>(vessa::SupportedVectorLevel())) {
-                EXPECT_EQ(vessa::ScannedCharsAreHexSymbols(text.c_str(), level), portable)
-                    << what;
-            }
+    for (const auto form : ReaderForms()) {
+        vessa::KeyWindow window{};
+        const bool ok = vessa::ReadKeyWindow(text.c_str(), window, form);
+        ASSERT_EQ(ok, layered.has_value()) << what << " form " << static_cast<int>(form);
+        if (ok) {
+            EXPECT_TRUE(std::equal(window.begin(), window.end(),
+                                   layered->bytes.begin() + vessa::kFirstKeyOffset))
+                << what << " form " << static_cast<int>(form);
         }
     }
 }
@@ -175,6 +180,31 @@ TEST(KeyTextReader, PaddingMayBeShortenedButNotMisplaced) {
     }
     EXPECT_TRUE(ReadInOnePass(text.substr(0, 342)));
     EXPECT_FALSE(ReadInOnePass(text + "="));
+}
+
+// Every cut of a text, and the text with more after it, ends with its NUL on
+// the last byte of a page whose successor has no access: a reader that reads
+// past the NUL faults.
+TEST(KeyTextReader, NoFormReadsPastTheNul) {
+    const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    void *mapping = mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
+                         -1, 0);
+    ASSERT_NE(mapping, MAP_FAILED);
+    char *const end = static_cast<char *>(mapping) + page;
+    ASSERT_EQ(mprotect(end, page, PROT_NONE), 0);
+    const std::string text = SampleText() + "==A";
+    for (size_t length = 0; length <= text.size(); ++length) {
+        char *const at = end - length - 1;
+        std::memcpy(at, text.data(), length);
+        at[length] = '\0';
+        const bool valid = length >= 342 && length <= vessa::kKeyTextLength;
+        for (const auto form : ReaderForms()) {
+            vessa::KeyWindow window{};
+            EXPECT_EQ(vessa::ReadKeyWindow(at, window, form), valid)
+                << length << " form " << static_cast<int>(form);
+        }
+    }
+    munmap(mapping, 2 * page);
 }
 
 }  // namespace
