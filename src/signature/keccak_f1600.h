@@ -20,6 +20,7 @@ using KeccakLanes = std::array<uint64_t, 25>;
 // the processor must support.
 void KeccakF1600(KeccakLanes &lanes, VectorLevel level) noexcept;
 
+// The same in the form chosen for the process (ChosenVectorLevel).
 void KeccakF1600(KeccakLanes &lanes) noexcept;
 
 }  // namespace vessa
