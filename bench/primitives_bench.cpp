@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "keytext/key_text.h"
+#include "signature/keccak_f1600.h"
 #include "signature/sha3_256.h"
 #include "support/stack_wipe.h"
 #include "vessa.h"
@@ -41,6 +42,23 @@ void Sha3LongMessage(benchmark::State &state) {
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(message.size()));
 }
 BENCHMARK(Sha3LongMessage);
+
+// One permutation in each form the processor has, each run on the result of
+// the last.
+void KeccakF1600Form(benchmark::State &state, vessa::VectorLevel level) {
+    if (static_cast<int>(level) > static_cast<int>(vessa::SupportedVectorLevel())) {
+        state.SkipWithError("not supported here");
+        return;
+    }
+    vessa::KeccakLanes lanes{};
+    for (auto _ : state) {
+        vessa::KeccakF1600(lanes, level);
+        benchmark::DoNotOptimize(lanes);
+    }
+}
+BENCHMARK_CAPTURE(KeccakF1600Form, portable, vessa::VectorLevel::kPortable);
+BENCHMARK_CAPTURE(KeccakF1600Form, avx2, vessa::VectorLevel::kAvx2);
+BENCHMARK_CAPTURE(KeccakF1600Form, avx512, vessa::VectorLevel::kAvx512);
 
 void ResolvePrivate(benchmark::State &state) {
     char text[VESSA_KEY_TEXT_SIZE] = {};

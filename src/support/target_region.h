@@ -12,7 +12,7 @@
 #if defined(__x86_64__) && defined(__clang__)
 #define VESSA_HAVE_TARGET_REGIONS 1
 #define VESSA_TARGET_AVX512                                                                  \
-    _Pragma("clang attribute push (__attribute__((target(\"avx512f,avx512bw,avx512dq\"))), \
+    _Pragma("clang attribute push (__attribute__((target(\"avx512f,avx512bw,avx512dq,avx512vl,bmi,bmi2\"))), \
 apply_to = function)")
 #define VESSA_TARGET_AVX512_VBMI                                                         \
     _Pragma("clang attribute push (__attribute__((target(\"avx512f,avx512bw,avx512dq,\
@@ -23,7 +23,7 @@ avx512vbmi\"))), apply_to = function)")
 #elif defined(__x86_64__) && defined(__GNUC__)
 #define VESSA_HAVE_TARGET_REGIONS 1
 #define VESSA_TARGET_AVX512 \
-    _Pragma("GCC push_options") _Pragma("GCC target(\"avx512f,avx512bw,avx512dq\")")
+    _Pragma("GCC push_options") _Pragma("GCC target(\"avx512f,avx512bw,avx512dq,avx512vl,bmi,bmi2\")")
 #define VESSA_TARGET_AVX512_VBMI \
     _Pragma("GCC push_options") _Pragma("GCC target(\"avx512f,avx512bw,avx512dq,avx512vbmi\")")
 #define VESSA_TARGET_AVX2 _Pragma("GCC push_options") _Pragma("GCC target(\"avx2,fma\")")

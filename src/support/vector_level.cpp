@@ -8,7 +8,8 @@ namespace vessa {
 VectorLevel SupportedVectorLevel() noexcept {
 #if defined(__x86_64__) && defined(__GNUC__)
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-        __builtin_cpu_supports("avx512bw")) {
+        __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2")) {
         return VectorLevel::kAvx512;
     }
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) {

@@ -1,8 +1,11 @@
 #include "signature/sha3_256.h"
 
+#include "signature/keccak_f1600.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -118,6 +121,51 @@ TEST(Sha3_256, EveryLengthAroundTwoBlocksAgreesWithWholeAbsorb) {
             hasher.Absorb(message.data(), split);
             hasher.Absorb(message.data() + split, length - split);
             ASSERT_EQ(ToHex(hasher.Finish()), whole) << length << " split at " << split;
+        }
+    }
+}
+
+std::vector<vessa::VectorLevel> SupportedLevels() {
+    using vessa::VectorLevel;
+    std::vector<VectorLevel> levels{VectorLevel::kPortable};
+    if (vessa::SupportedVectorLevel() != VectorLevel::kPortable) {
+        levels.push_back(VectorLevel::kAvx2);
+    }
+    if (vessa::SupportedVectorLevel() == VectorLevel::kAvx512) {
+        levels.push_back(VectorLevel::kAvx512);
+    }
+    return levels;
+}
+
+TEST(KeccakF1600, ZeroStateGivesKnownLanesInEveryForm) {
+    for (const vessa::VectorLevel level : SupportedLevels()) {
+        vessa::KeccakLanes lanes{};
+        vessa::KeccakF1600(lanes, level);
+        EXPECT_EQ(lanes[0], 0xF1258F7940E1DDE7ULL) << static_cast<int>(level);
+        EXPECT_EQ(lanes[1], 0x84D5CCF933C0478AULL) << static_cast<int>(level);
+        EXPECT_EQ(lanes[24], 0xEAF1FF7B5CECA249ULL) << static_cast<int>(level);
+    }
+}
+
+TEST(KeccakF1600, EveryFormAgreesWithThePortableOneOnRandomStates) {
+    std::mt19937_64 gen(20261208);
+    for (int trial = 0; trial < 200; ++trial) {
+        vessa::KeccakLanes start{};
+        for (uint64_t &lane : start) {
+            lane = gen();
+        }
+        vessa::KeccakLanes expected = start;
+        // Several permutations in a row, so that a fault in any lane of any
+        // round spreads over the whole state.
+        for (int i = 0; i < 4; ++i) {
+            vessa::KeccakF1600(expected, vessa::VectorLevel::kPortable);
+        }
+        for (const vessa::VectorLevel level : SupportedLevels()) {
+            vessa::KeccakLanes lanes = start;
+            for (int i = 0; i < 4; ++i) {
+                vessa::KeccakF1600(lanes, level);
+            }
+            ASSERT_EQ(lanes, expected) << static_cast<int>(level) << ", trial " << trial;
         }
     }
 }
