@@ -18,7 +18,22 @@ using Clock = std::chrono::steady_clock;
 
 // Median over samples of the time per call, in microseconds; each sample
 // times `batch` calls, so fast calls are not lost in the clock's overhead.
-double MedianMicros(const std::function<void()> &call, int samples, int batch) {
+// With `warm_up`, the call first runs untimed for at least kWarmUp: the
+// previous operation has pushed this one's tables out of the caches, and
+// the table of multiples of G (some 800 KB, read at a random place by every
+// k*G) takes tens of thousands of calls to come back. Without it a short
+// run times the first reads of that table from memory, about 0.1 us a call.
+constexpr std::chrono::milliseconds kWarmUp{20};
+
+double MedianMicros(const std::function<void()> &call, int samples, int batch, bool warm_up) {
+    if (warm_up) {
+        const Clock::time_point until = Clock::now() + kWarmUp;
+        do {
+            for (int i = 0; i < batch; ++i) {
+                call();
+            }
+        } while (Clock::now() < until);
+    }
     std::vector<double> per_call;
     per_call.reserve(static_cast<size_t>(samples));
     for (int s = 0; s < samples; ++s) {
@@ -219,7 +234,8 @@ int RunBench(const BenchOptions &options, std::FILE *out) {
                  "ratio");
     for (const BenchOperation &op : workload.operations()) {
         const int samples = std::min(fast_calls, 21);
-        const double fast = MedianMicros(op.call, samples, std::max(1, fast_calls / samples));
+        const double fast =
+            MedianMicros(op.call, samples, std::max(1, fast_calls / samples), /*warm_up=*/true);
         int reference_calls = options.quick ? 1 : op.reference_calls;
         if (options.iterations > 0) {
             reference_calls = std::min(reference_calls, options.iterations);
@@ -232,7 +248,7 @@ int RunBench(const BenchOptions &options, std::FILE *out) {
         double reference = 0;
         {
             const vessa::ScopedReferenceArithmetic forced;
-            reference = MedianMicros(op.call, reference_calls, 1);
+            reference = MedianMicros(op.call, reference_calls, 1, /*warm_up=*/false);
         }
         std::fprintf(out, "%-32s %14.3f %16.1f %11.0fx\n", op.name.c_str(), fast, reference,
                      reference / fast);
