@@ -111,14 +111,17 @@ BENCHMARK_CAPTURE(ReadKeyWindow, avx2, vessa::KeyTextForm::kAvx2);
 BENCHMARK_CAPTURE(ReadKeyWindow, avx512, vessa::KeyTextForm::kAvx512);
 BENCHMARK_CAPTURE(ReadKeyWindow, avx512_vbmi, vessa::KeyTextForm::kAvx512Vbmi);
 
-void StackWipe(benchmark::State &state, void (*wipe)() noexcept) {
+void StackWipe(benchmark::State &state, void (*wipe)() noexcept, std::size_t bytes) {
     for (auto _ : state) {
         wipe();
     }
-    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(vessa::kStackWipeBytes));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes));
 }
-BENCHMARK_CAPTURE(StackWipe, chosen, &vessa::WipeStackBelow);
-BENCHMARK_CAPTURE(StackWipe, portable, &vessa::WipeStackBelowPortable);
+BENCHMARK_CAPTURE(StackWipe, chosen, &vessa::WipeStackBelow, vessa::kStackWipeBytes);
+BENCHMARK_CAPTURE(StackWipe, secret_call, &vessa::WipeSecretCallStack,
+                  vessa::kSecretCallWipeBytes);
+BENCHMARK_CAPTURE(StackWipe, portable, &vessa::WipeStackBelowPortable<vessa::kStackWipeBytes>,
+                  vessa::kStackWipeBytes);
 
 }  // namespace
 BENCHMARK_MAIN();

@@ -14,6 +14,7 @@
 #include "random/os_entropy.h"
 #include "support/fatal.h"
 #include "support/secure_wipe.h"
+#include "support/stack_wipe.h"
 
 namespace vessa {
 namespace {
@@ -171,6 +172,10 @@ void ChaChaRng::NextWords(uint32_t *out, std::size_t count) noexcept {
                 Rekey();
             }
             ChaCha20Blocks(s.key, s.counter, ChaChaNonce{0, 0, 0}, s.block.data());
+            // The batch's frames, the deepest of any call, held the key and
+            // the words to come: cleared now, so that the secret-handling
+            // call around this one need only clear its own shallower frames.
+            WipeStackBelow();
             s.counter += kChaChaBatchBlocks;
             s.index = 0;
         }

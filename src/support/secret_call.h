@@ -10,9 +10,9 @@ namespace vessa {
 // The last step of every exported function that held a private scalar, a
 // nonce, an encryption scalar or plaintext, after every internal frame that
 // held the secret has returned: the stack those frames used is cleared
-// before the status goes back.
+// before the status goes back (see kSecretCallWipeBytes for how much).
 inline int32_t LeaveSecretCall(int32_t status) noexcept {
-    WipeStackBelow();
+    WipeSecretCallStack();
     return status;
 }
 
