@@ -74,6 +74,22 @@ int64_t WindowValue(const KeyWindow &window, size_t offset) noexcept {
     return static_cast<int64_t>(bits);
 }
 
+// The shape every block's text has: 342 symbols, then "=", "==" or
+// nothing, then the NUL. strnlen stops one past the longest valid text, so a
+// long text is not scanned to its end; nothing past the NUL is read.
+bool HasKeyTextLength(const char *text) noexcept {
+    const size_t length = strnlen(text, kKeyTextLength + 1);
+    if (length < kKeyTextSymbols || length > kKeyTextLength) {
+        return false;
+    }
+    for (size_t i = kKeyTextSymbols; i < length; ++i) {
+        if (text[i] != '=') {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool WriteKeyText(const KeyBlock &block, char *buf, int32_t capacity) noexcept {
@@ -112,16 +128,8 @@ bool ReadKeyText(const char *text, KeyBlock &block) noexcept {
     // shape a block has: exactly 342 symbols, the last with its four unused
     // bits zero, then "=", "==" or nothing. Both codings are undone in one
     // pass, so the digits never sit in a buffer that would need wiping.
-    // strnlen stops one past the longest valid text, so a long text is not
-    // scanned to its end.
-    const size_t length = strnlen(text, kKeyTextLength + 1);
-    if (length < kKeyTextSymbols || length > kKeyTextLength) {
+    if (!HasKeyTextLength(text)) {
         return false;
-    }
-    for (size_t i = kKeyTextSymbols; i < length; ++i) {
-        if (text[i] != '=') {
-            return false;
-        }
     }
     uint32_t bad_symbol = 0;
     uint32_t bad_digit = 0;
@@ -163,14 +171,8 @@ bool ReadKeyWindow(const char *text, KeyWindow &window, KeyTextForm form) noexce
     // past the NUL; the VBMI form then does the rest. The others check the 85
     // full groups in vector lanes and the last one on its own, and decode
     // only the groups that hold the window.
-    const size_t length = strnlen(text, kKeyTextLength + 1);
-    if (length < kKeyTextSymbols || length > kKeyTextLength) {
+    if (!HasKeyTextLength(text)) {
         return false;
-    }
-    for (size_t i = kKeyTextSymbols; i < length; ++i) {
-        if (text[i] != '=') {
-            return false;
-        }
     }
 #if VESSA_HAVE_TARGET_REGIONS
     if (form == KeyTextForm::kAvx512Vbmi) {

@@ -8,6 +8,7 @@
 
 #include "random/chacha20.h"
 #include "random/chacha20_blocks.h"
+#include "supported_levels.h"
 
 namespace vessa {
 namespace {
@@ -55,14 +56,7 @@ TEST(ChaCha20Blocks, EveryFormEqualsSixteenSingleBlocks) {
         key[i] = 0x9E3779B9U * (i + 1);
     }
     const ChaChaNonce nonce{1, 2, 3};
-    std::vector<VectorLevel> levels{VectorLevel::kPortable};
-    if (SupportedVectorLevel() != VectorLevel::kPortable) {
-        levels.push_back(VectorLevel::kAvx2);
-    }
-    if (SupportedVectorLevel() == VectorLevel::kAvx512) {
-        levels.push_back(VectorLevel::kAvx512);
-    }
-    for (const VectorLevel level : levels) {
+    for (const VectorLevel level : SupportedLevels()) {
         for (const uint32_t counter : {0U, 7U, 0xFFFFFFF8U}) {  // the last one wraps
             uint32_t words[16 * kChaChaBatchBlocks];
             ChaCha20Blocks(key, counter, nonce, words, level);

@@ -11,6 +11,7 @@
 #include "curve/fast/order_count.h"
 #include "curve/literal/point_arith.h"
 #include "curve_fast_chain.h"
+#include "supported_levels.h"
 #include "vessa.h"
 
 namespace vessa::fast_test {
@@ -25,17 +26,6 @@ int64_t LiteralCount(EccPoint g) {
     curve.g = g;
     const ScopedReferenceArithmetic reference;
     return CountBasePointOrderReference(curve);
-}
-
-std::vector<VectorLevel> SupportedLevels() {
-    std::vector<VectorLevel> levels;
-    for (const VectorLevel level :
-         {VectorLevel::kPortable, VectorLevel::kAvx2, VectorLevel::kAvx512}) {
-        if (static_cast<int>(level) <= static_cast<int>(SupportedVectorLevel())) {
-            levels.push_back(level);
-        }
-    }
-    return levels;
 }
 
 // Base points whose orders put the first point at infinity in different

@@ -20,6 +20,7 @@
 #include "curve/literal/modular.h"
 #include "curve/literal/point_arith.h"
 #include "curve_fast_chain.h"
+#include "supported_levels.h"
 
 namespace vessa::fast_test {
 namespace {
@@ -307,14 +308,7 @@ TEST(LaneMultiples, EveryKernelGivesTheCanonicalX) {
     while (points.size() < 2 * kLaneBatch + 5) {
         points.push_back({coordinate(gen), coordinate(gen)});
     }
-    std::vector<VectorLevel> levels{VectorLevel::kPortable};
-    if (SupportedVectorLevel() != VectorLevel::kPortable) {
-        levels.push_back(VectorLevel::kAvx2);
-    }
-    if (SupportedVectorLevel() == VectorLevel::kAvx512) {
-        levels.push_back(VectorLevel::kAvx512);
-    }
-    for (const VectorLevel level : levels) {
+    for (const VectorLevel level : SupportedLevels()) {
         SCOPED_TRACE(static_cast<int>(level));
         for (const uint64_t m : {uint64_t{2}, uint64_t{3}, uint64_t{163}, uint64_t{56789},
                                  uint64_t{99918}, uint64_t{99919}, uint64_t{1} << 39}) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "supported_levels.h"
+
 namespace {
 
 std::string ToHex(const vessa::Sha3_256::Digest &digest) {
@@ -125,20 +127,8 @@ TEST(Sha3_256, EveryLengthAroundTwoBlocksAgreesWithWholeAbsorb) {
     }
 }
 
-std::vector<vessa::VectorLevel> SupportedLevels() {
-    using vessa::VectorLevel;
-    std::vector<VectorLevel> levels{VectorLevel::kPortable};
-    if (vessa::SupportedVectorLevel() != VectorLevel::kPortable) {
-        levels.push_back(VectorLevel::kAvx2);
-    }
-    if (vessa::SupportedVectorLevel() == VectorLevel::kAvx512) {
-        levels.push_back(VectorLevel::kAvx512);
-    }
-    return levels;
-}
-
 TEST(KeccakF1600, ZeroStateGivesKnownLanesInEveryForm) {
-    for (const vessa::VectorLevel level : SupportedLevels()) {
+    for (const vessa::VectorLevel level : vessa::SupportedLevels()) {
         vessa::KeccakLanes lanes{};
         vessa::KeccakF1600(lanes, level);
         EXPECT_EQ(lanes[0], 0xF1258F7940E1DDE7ULL) << static_cast<int>(level);
@@ -160,7 +150,7 @@ TEST(KeccakF1600, EveryFormAgreesWithThePortableOneOnRandomStates) {
         for (int i = 0; i < 4; ++i) {
             vessa::KeccakF1600(expected, vessa::VectorLevel::kPortable);
         }
-        for (const vessa::VectorLevel level : SupportedLevels()) {
+        for (const vessa::VectorLevel level : vessa::SupportedLevels()) {
             vessa::KeccakLanes lanes = start;
             for (int i = 0; i < 4; ++i) {
                 vessa::KeccakF1600(lanes, level);
